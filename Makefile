@@ -1,0 +1,32 @@
+# The two commands of the README, and a few helpers. Each installs what is
+# missing (scripts/install-deps) before it builds.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: run test test-sanitize bench deps build clean
+
+run: build
+	./$(BUILD)/app/huvolo
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure
+
+# The unit tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	cmake -S . -B build-sanitize -DHUVOLO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug $(CMAKE_FLAGS)
+	cmake --build build-sanitize -j $(JOBS)
+	cd build-sanitize && ctest --output-on-failure -L unit
+
+bench: build
+	./scripts/bench
+
+deps:
+	./scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) build-sanitize

@@ -1,0 +1,192 @@
+#include "frmmain.h"
+
+#include "clipboard.h"
+#include "colour.h"
+#include "hosterror.h"
+#include "hostevents.h"
+#include "numeric.h"
+#include "picturebox.h"
+#include "textbox.h"
+#include "winapi.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cmath>
+
+namespace {
+
+// The stored layout, in twips of the client area (15 to a pixel).
+constexpr int ClientWidth = 3765;
+constexpr int ClientHeight = 4125;
+
+struct Placement
+{
+    int left, top, width, height;
+};
+
+constexpr Placement txtHexPlace{75, 3750, 3600, 285};
+constexpr Placement picturePlace{75, 75, 3615, 3615};
+
+int pixels(int twips)
+{
+    return twips / int(host::TwipsPerPixel);
+}
+
+QRect toPixels(const Placement &place)
+{
+    return QRect(pixels(place.left), pixels(place.top), pixels(place.width), pixels(place.height));
+}
+
+PictureBox *makePicture(QWidget *parent, const char *name, const QString &resource)
+{
+    auto *picture = new PictureBox(parent);
+    picture->setObjectName(QLatin1String(name));
+    picture->setGeometry(toPixels(picturePlace));
+    picture->setBackColor(host::vbWindowBackground);
+    picture->setFocusPolicy(Qt::StrongFocus);
+    const QImage image(resource);
+    if (image.isNull())
+        qCritical("huvolo: the picture %s is missing from the program", qPrintable(resource));
+    picture->setPicture(image);
+    return picture;
+}
+
+} // namespace
+
+FrmMain::FrmMain(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("FrmMain"));
+    setWindowTitle(QStringLiteral("Huvolo"));
+    setFixedSize(pixels(ClientWidth), pixels(ClientHeight));
+
+    // Created in the order of the stored layout; the place at (180, 220) that
+    // the TOGGLE button takes is left empty here.
+    txtHex = new TextBox(this);
+    txtHex->setObjectName(QStringLiteral("txtHex"));
+    txtHex->setGeometry(toPixels(txtHexPlace));
+    pctColors = makePicture(this, "pctColors", QStringLiteral(":/pictures/colourwheel.png"));
+    pctSwatches = makePicture(this, "pctSwatches", QStringLiteral(":/pictures/swatches.png"));
+
+    // Z-order, stacked from the bottom: pctSwatches, pctColors, txtHex.
+    for (QWidget *control : {static_cast<QWidget *>(pctSwatches), static_cast<QWidget *>(pctColors),
+                             static_cast<QWidget *>(txtHex)})
+        control->raise();
+    // Tab order by tab index: pctColors 0, txtHex 1, pctSwatches 2.
+    setTabOrder(pctColors, txtHex);
+    setTabOrder(txtHex, pctSwatches);
+
+    host::bindEvent(pctColors, &PictureBox::MouseMove, this, &FrmMain::pctColors_MouseMove);
+    host::bindEvent(pctColors, &PictureBox::Click, this, &FrmMain::pctColors_Click);
+    host::bindEvent(pctColors, &PictureBox::DblClick, this, &FrmMain::pctColors_DblClick);
+    host::bindEvent(pctSwatches, &PictureBox::MouseMove, this, &FrmMain::pctSwatches_MouseMove);
+    host::bindEvent(pctSwatches, &PictureBox::Click, this, &FrmMain::pctSwatches_Click);
+    host::bindEvent(pctSwatches, &PictureBox::DblClick, this, &FrmMain::pctSwatches_DblClick);
+    host::bindEvent(txtHex, &TextBox::GotFocus, this, &FrmMain::txtHex_GotFocus);
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    hostGuard([this] { Form_Load(); });
+}
+
+qint16 FrmMain::GetRGB(const double &RGBval, const qint16 &Num)
+{
+    if (Num <= 0 || Num >= 4 || !(RGBval > -1.0) || RGBval >= 16777216.0)
+        return -1;
+    const auto d = qint32(std::nearbyint(std::pow(256.0, Num - 1)));
+    const auto v = qint32(std::nearbyint(RGBval));
+    return qint16((v / d) & 255);
+}
+
+QString FrmMain::PadHex(QString text)
+{
+    if (text.size() == 1)
+        return QLatin1Char('0') + text;
+    return text;
+}
+
+void FrmMain::Form_Load()
+{
+    // Replaces the text box's whole extended style, dropping its sunken edge.
+    const HWND hWnd = txtHex;
+    SetWindowLongA(hWnd, GWL_EXSTYLE, WS_EX_TRANSPARENT);
+}
+
+void FrmMain::pctColors_MouseMove(qint16 &, qint16 &, float &X, float &Y)
+{
+    sample(pctColors, X, Y);
+}
+
+void FrmMain::pctSwatches_MouseMove(qint16 &, qint16 &, float &X, float &Y)
+{
+    sample(pctSwatches, X, Y);
+}
+
+void FrmMain::pctColors_Click()
+{
+    copyHexText();
+}
+
+void FrmMain::pctSwatches_Click()
+{
+    copyHexText();
+}
+
+void FrmMain::pctColors_DblClick()
+{
+    writeHexText();
+}
+
+void FrmMain::pctSwatches_DblClick()
+{
+    writeHexText();
+}
+
+void FrmMain::txtHex_GotFocus()
+{
+    txtHex->setSelStart(0);
+    txtHex->setSelLength(qint32(txtHex->Text().size()));
+}
+
+void FrmMain::sample(const PictureBox *picture, float X, float Y)
+{
+    const double c = picture->Point(X, Y);
+    if (c == -1)
+        return;
+    m_Red = QString::number(GetRGB(c, 1));
+    m_Green = QString::number(GetRGB(c, 2));
+    m_Blue = QString::number(GetRGB(c, 3));
+    const auto integer = [](const QString &decimal, const char *name) {
+        return host::toInteger(host::toNumber(decimal, QLatin1String(name)), QLatin1String(name));
+    };
+    txtHex->setBackColor(OLE_COLOR(host::packColour(integer(m_Red, "m_Red"), integer(m_Green, "m_Green"),
+                                                    integer(m_Blue, "m_Blue"))));
+    txtHex->setText(hexText());
+}
+
+void FrmMain::copyHexText()
+{
+    if (m_Red.isEmpty())
+        return; // nothing sampled yet: the read-out and the clipboard stay as they are
+    txtHex->setText(hexText());
+    Clipboard::Clear();
+    Clipboard::SetText(txtHex->Text());
+}
+
+void FrmMain::writeHexText()
+{
+    if (m_Red.isEmpty())
+        return;
+    txtHex->setText(hexText());
+}
+
+QString FrmMain::hexText() const
+{
+    const auto channel = [](const QString &decimal, const char *name) {
+        return PadHex(host::hex(host::toLong(host::toNumber(decimal, QLatin1String(name)), QLatin1String(name))));
+    };
+    return QLatin1Char('#') + channel(m_Red, "m_Red") + channel(m_Green, "m_Green") + channel(m_Blue, "m_Blue");
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QWidget>
+
+class PictureBox;
+class TextBox;
+
+// The colour picker's window: the colour wheel over the swatch grid, the hex
+// read-out below them, and the TOGGLE button on the pictures' corner. The
+// pixel under the pointer is previewed in the read-out; a click copies it.
+class FrmMain : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FrmMain(QWidget *parent = nullptr);
+
+    // One channel (1 red, 2 green, 3 blue) of a packed colour 0x00BBGGRR,
+    // or -1 for a channel number or colour value out of range.
+    static qint16 GetRGB(const double &RGBval, const qint16 &Num);
+    // A one-character hex text gets a leading "0"; any other is unchanged.
+    static QString PadHex(QString text);
+
+private:
+    void Form_Load();
+    void pctColors_MouseMove(qint16 &Button, qint16 &Shift, float &X, float &Y);
+    void pctSwatches_MouseMove(qint16 &Button, qint16 &Shift, float &X, float &Y);
+    void pctColors_Click();
+    void pctSwatches_Click();
+    void pctColors_DblClick();
+    void pctSwatches_DblClick();
+    void txtHex_GotFocus();
+
+    void sample(const PictureBox *picture, float X, float Y);
+    void copyHexText();
+    void writeHexText();
+    QString hexText() const;
+
+    TextBox *txtHex = nullptr;
+    PictureBox *pctColors = nullptr;
+    PictureBox *pctSwatches = nullptr;
+
+    // Decimal text of the last sampled colour's channels; empty until then.
+    QString m_Red;
+    QString m_Green;
+    QString m_Blue;
+};

@@ -1,0 +1,29 @@
+#include "clipboard.h"
+
+#include "hosterror.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace {
+
+QClipboard *systemClipboard()
+{
+    QClipboard *clipboard = qobject_cast<QGuiApplication *>(QCoreApplication::instance())
+                                ? QGuiApplication::clipboard() : nullptr;
+    if (!clipboard)
+        throw HostError(HostError::ClipboardUnavailable, QStringLiteral("Can't open Clipboard"));
+    return clipboard;
+}
+
+} // namespace
+
+void Clipboard::Clear()
+{
+    systemClipboard()->clear(QClipboard::Clipboard);
+}
+
+void Clipboard::SetText(const QString &Text)
+{
+    systemClipboard()->setText(Text, QClipboard::Clipboard);
+}

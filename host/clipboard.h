@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// The system clipboard as the host offers it: emptied, or given plain text.
+// Both raise "Can't open Clipboard" when there is no clipboard to use.
+class Clipboard
+{
+public:
+    static void Clear();
+    static void SetText(const QString &Text);
+};

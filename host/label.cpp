@@ -1,0 +1,125 @@
+#include "label.h"
+
+#include "hostevents.h"
+
+#include <QMouseEvent>
+
+#include <cmath>
+
+namespace {
+
+using MouseSignal = void (Label::*)(qint16 &, qint16 &, float &, float &);
+
+void raiseMouse(Label *label, MouseSignal signal, const QMouseEvent *event, qint16 button)
+{
+    qint16 shift = host::shiftState(event->modifiers());
+    float x = float(event->position().x());
+    float y = float(event->position().y());
+    emit (label->*signal)(button, shift, x, y);
+}
+
+} // namespace
+
+Label::Label(QWidget *parent)
+    : QLabel(parent)
+{
+    setMouseTracking(true);
+    setAutoFillBackground(true);
+    applyColours();
+}
+
+void Label::setCaption(const QString &caption)
+{
+    setText(caption);
+    fitToText();
+    emit Change();
+}
+
+void Label::setForeColor(OLE_COLOR colour)
+{
+    host::toQColor(colour);
+    m_foreColor = colour;
+    applyColours();
+}
+
+void Label::setBackColor(OLE_COLOR colour)
+{
+    host::toQColor(colour);
+    m_backColor = colour;
+    applyColours();
+}
+
+void Label::setTransparent(bool transparent)
+{
+    m_transparent = transparent;
+    setAutoFillBackground(!transparent);
+    applyColours();
+}
+
+void Label::setFont(const FontRef &font)
+{
+    m_font = font;
+    QLabel::setFont(font ? font->toQFont() : QFont());
+    fitToText();
+}
+
+void Label::setAutoSize(bool autoSize)
+{
+    m_autoSize = autoSize;
+    fitToText();
+}
+
+void Label::setLeft(float left)
+{
+    m_left = left;
+    move(int(std::nearbyint(left)), y());
+}
+
+void Label::setTop(float top)
+{
+    m_top = top;
+    move(x(), int(std::nearbyint(top)));
+}
+
+void Label::applyColours()
+{
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, host::toQColor(m_foreColor));
+    p.setColor(QPalette::Window, m_transparent ? QColor(Qt::transparent) : host::toQColor(m_backColor));
+    setPalette(p);
+}
+
+void Label::fitToText()
+{
+    if (m_autoSize)
+        resize(sizeHint());
+}
+
+void Label::mousePressEvent(QMouseEvent *event)
+{
+    m_clickPending = event->button() == Qt::LeftButton;
+    raiseMouse(this, &Label::MouseDown, event, host::mouseButton(event->button()));
+}
+
+void Label::mouseMoveEvent(QMouseEvent *event)
+{
+    raiseMouse(this, &Label::MouseMove, event, host::mouseButtons(event->buttons()));
+}
+
+void Label::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_clickPending && event->button() == Qt::LeftButton
+                       && rect().contains(event->position().toPoint());
+    m_clickPending = false;
+    raiseMouse(this, &Label::MouseUp, event, host::mouseButton(event->button()));
+    if (click)
+        emit Click();
+}
+
+void Label::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    m_clickPending = false;
+    raiseMouse(this, &Label::MouseDown, event, host::mouseButton(event->button()));
+    if (event->button() == Qt::LeftButton)
+        emit DblClick();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The host's numeric conversions. Rounding goes to the nearest whole number
+// with ties to even; a result that does not fit raises the overflow error
+// instead of wrapping.
+namespace host {
+
+qint16 toInteger(double value, const QString &what);
+qint32 toLong(double value, const QString &what);
+
+// Decimal text to a number, as the host converts a numeric string; text that
+// is not a number raises the type-mismatch error.
+double toNumber(const QString &text, const QString &what);
+
+// A result of floating-point arithmetic; infinity or NaN raises the host's
+// floating-point error.
+double checkedFloat(double value, const QString &what);
+
+// Upper-case hexadecimal without leading zeros ("0" for zero). Negative values
+// show their 32-bit two's complement, as the host does.
+QString hex(qint32 value);
+
+} // namespace host

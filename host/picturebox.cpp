@@ -1,0 +1,88 @@
+#include "picturebox.h"
+
+#include "hosterror.h"
+#include "hostevents.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+PictureBox::PictureBox(QWidget *parent)
+    : QWidget(parent)
+{
+    setMouseTracking(true); // moves are reported with or without a button held
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::setPicture(const QImage &picture)
+{
+    m_picture = picture.convertToFormat(QImage::Format_RGB32);
+    update();
+}
+
+void PictureBox::setBackColor(OLE_COLOR colour)
+{
+    host::toQColor(colour); // an unknown colour fails here, before anything changes
+    m_backColor = colour;
+    update();
+}
+
+qint32 PictureBox::Point(float X, float Y) const
+{
+    const double px = std::floor(double(X) / host::TwipsPerPixel);
+    const double py = std::floor(double(Y) / host::TwipsPerPixel);
+    const QRect inner = innerArea();
+    if (!(px >= 0 && py >= 0 && px < inner.width() && py < inner.height()))
+        return -1;
+    const int x = int(px);
+    const int y = int(py);
+    const QColor colour = (x < m_picture.width() && y < m_picture.height())
+                              ? QColor(m_picture.pixel(x, y)) : host::toQColor(m_backColor);
+    return qint32(host::fromQColor(colour));
+}
+
+void PictureBox::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QRect inner = innerArea();
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    painter.fillRect(inner, host::toQColor(m_backColor));
+    // Drawn unsmoothed so the pixel under the pointer is the picture's own.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(inner.topLeft(), m_picture);
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent *event)
+{
+    qint16 button = host::mouseButtons(event->buttons());
+    qint16 shift = host::shiftState(event->modifiers());
+    const QPointF inner = event->position() - QPointF(innerArea().topLeft());
+    float x = float(inner.x()) * host::TwipsPerPixel;
+    float y = float(inner.y()) * host::TwipsPerPixel;
+    emit MouseMove(button, shift, x, y);
+}
+
+void PictureBox::mousePressEvent(QMouseEvent *event)
+{
+    m_clickPending = event->button() == Qt::LeftButton;
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    // A click is a left press and release inside the box.
+    const bool click = m_clickPending && event->button() == Qt::LeftButton
+                       && rect().contains(event->position().toPoint());
+    m_clickPending = false;
+    if (click)
+        emit Click();
+}
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a double click; its release raises no Click.
+    m_clickPending = false;
+    if (event->button() == Qt::LeftButton)
+        emit DblClick();
+}

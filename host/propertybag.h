@@ -1,0 +1,55 @@
+#pragma once
+
+#include "stdfont.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// The named-value store in which a container keeps a control's properties.
+// Keys match without regard to letter case. Values are Booleans, numbers,
+// texts and font objects; JSON is the stored form.
+class PropertyBag
+{
+public:
+    // The stored value, or DefaultValue when the key is absent.
+    QVariant ReadProperty(const QString &Name, const QVariant &DefaultValue = {}) const;
+
+    // Stores Value; a value equal to DefaultValue is left out of the bag, so
+    // reading it back with the same default gives the same value.
+    void WriteProperty(const QString &Name, const QVariant &Value, const QVariant &DefaultValue = {});
+
+    bool contains(const QString &Name) const;
+    QStringList keys() const;
+    qsizetype count() const { return m_entries.size(); }
+
+    // Parses a whole bag; raises an "Invalid file format" error that says what
+    // and where was wrong. Nothing is returned for bad input, so a bag that was
+    // loaded before stays as it was.
+    static PropertyBag fromJson(const QByteArray &json);
+    QByteArray toJson() const;
+
+    // Typed conversions of a value read for `key`. A value that cannot be
+    // converted raises the type-mismatch error, one that does not fit the
+    // overflow error; both name the key.
+    static bool toBoolean(const QVariant &value, const QString &key);
+    static qint32 toLong(const QVariant &value, const QString &key);
+    static QString toText(const QVariant &value, const QString &key);
+    static FontRef toFont(const QVariant &value, const QString &key);
+
+    // ReadProperty and the conversion in one step.
+    bool readBoolean(const QString &Name, bool DefaultValue) const;
+    qint32 readLong(const QString &Name, qint32 DefaultValue) const;
+    QString readText(const QString &Name, const QString &DefaultValue) const;
+    FontRef readFont(const QString &Name, const FontRef &DefaultValue) const;
+
+private:
+    struct Entry
+    {
+        QString name;
+        QVariant value;
+    };
+    QMap<QString, Entry> m_entries; // keyed by the case-folded name
+};

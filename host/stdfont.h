@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QFont>
+#include <QMetaType>
+#include <QString>
+
+#include <memory>
+
+// The host's standard font object. Controls, their surfaces and labels share
+// one object by reference, so identity matters: FontRef is that reference,
+// and an empty FontRef means "no font assigned".
+class StdFont
+{
+public:
+    QString Name = QStringLiteral("MS Sans Serif");
+    double Size = 8.25; // points
+    qint16 Weight = 400;
+    qint16 Charset = 0;
+    bool Italic = false;
+    bool Underline = false;
+    bool Strikethrough = false;
+
+    bool Bold() const { return Weight >= 700; }
+
+    // The Qt font that renders this description; a face missing here goes
+    // through QFont's substitution table like any other family.
+    QFont toQFont() const;
+
+    friend bool operator==(const StdFont &, const StdFont &) = default;
+};
+
+using FontRef = std::shared_ptr<StdFont>;
+Q_DECLARE_METATYPE(FontRef)
+
+FontRef makeFont(const QString &name, double size, qint16 weight = 400, qint16 charset = 0);
+
+// Fonts are equal when both are empty or both describe the same face.
+bool sameFont(const FontRef &a, const FontRef &b);

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "colour.h"
+
+#include <QLineEdit>
+
+// A single-line text box with a packed back colour, the host's selection
+// properties and a GotFocus notification. It starts with a sunken edge; the
+// flat look draws a thin single-line border instead.
+class TextBox : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TextBox(QWidget *parent = nullptr);
+
+    OLE_COLOR BackColor() const { return m_backColor; }
+    void setBackColor(OLE_COLOR colour);
+
+    QString Text() const { return text(); }
+
+    // SelStart places the caret and drops the selection; SelLength then
+    // selects that many characters from the caret.
+    void setSelStart(qint32 start);
+    void setSelLength(qint32 length);
+
+    bool hasSunkenEdge() const { return hasFrame(); }
+    void setSunkenEdge(bool sunken);
+
+signals:
+    void GotFocus();
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    OLE_COLOR m_backColor = host::vbWindowBackground;
+};

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "colour.h"
+#include "propertybag.h"
+#include "stdfont.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+
+class Label;
+
+// The drawing surface of a custom control. It owns a persistent backing
+// image, so what the control draws survives repaints (paintEvent only copies
+// it), a scale mode, and the life-cycle and input hooks a control overrides.
+// A container creates the control, sets its Ambient source and geometry and
+// calls load(); the hooks then run in the host's order.
+class UserControl : public QWidget
+{
+    Q_OBJECT
+
+public:
+    struct AmbientProperties
+    {
+        QString DisplayName;
+        FontRef Font;
+    };
+    using AmbientSource = std::function<AmbientProperties()>;
+
+    enum ScaleModes : qint16 { vbTwips = 1, vbPixels = 3 };
+
+    explicit UserControl(QWidget *parent = nullptr);
+
+    // UserControl_Initialize, then UserControl_ReadProperties from the bag or,
+    // without one, UserControl_InitProperties. Errors are reported, not thrown.
+    void load(const PropertyBag *bag);
+    // UserControl_WriteProperties into a new bag.
+    PropertyBag save();
+
+    // Fetched afresh on every call, as the container's values may change.
+    AmbientProperties Ambient() const;
+    void setAmbientSource(AmbientSource source);
+
+    // Sets the size and runs the resize hook at once, shown or not.
+    void setSurfaceSize(int width, int height);
+
+    bool surfaceEnabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
+    void setSurfaceEnabled(bool enabled) { setEnabled(enabled); }
+    OLE_COLOR surfaceBackColor() const { return m_backColor; }
+    void setSurfaceBackColor(OLE_COLOR colour);
+    FontRef surfaceFont() const { return m_font; }
+    void setSurfaceFont(const FontRef &font);
+    // Hands one font object to the surface and then to the caption label, as
+    // a control's Font property does: both share it, neither copies it.
+    void shareFont(const FontRef &font, Label *label);
+
+    qint16 ScaleMode() const { return m_scaleMode; }
+    void setScaleMode(qint16 mode);
+    float ScaleLeft() const { return 0.0f; }
+    float ScaleTop() const { return 0.0f; }
+    float ScaleWidth() const;
+    float ScaleHeight() const;
+
+    // Clears the surface to its back colour.
+    void Cls();
+    // Copies a source rectangle of Picture onto a destination rectangle of the
+    // surface, in scale units: nearest-neighbour stretch, transparent pixels
+    // left out; a zero or negative size on either side draws nothing.
+    void PaintPicture(const QImage &Picture, float X1, float Y1, float Width1, float Height1,
+                      float X2, float Y2, float Width2, float Height2);
+
+    const QImage &image() const { return m_image; }
+
+    // Life-cycle hooks, in the order the host calls them.
+    virtual void UserControl_Initialize() {}
+    virtual void UserControl_InitProperties() {}
+    virtual void UserControl_ReadProperties(const PropertyBag &PropBag) { Q_UNUSED(PropBag); }
+    virtual void UserControl_WriteProperties(PropertyBag &PropBag) { Q_UNUSED(PropBag); }
+    virtual void UserControl_Resize() {}
+    virtual void UserControl_Show() {}
+
+    // Input hooks; coordinates are in scale units of the surface.
+    virtual void UserControl_Click() {}
+    virtual void UserControl_DblClick() {}
+    virtual void UserControl_MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y);
+    virtual void UserControl_MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y);
+    virtual void UserControl_MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y);
+    virtual void UserControl_KeyDown(qint16 &KeyCode, qint16 &Shift);
+    virtual void UserControl_KeyPress(qint16 &KeyAscii);
+    virtual void UserControl_KeyUp(qint16 &KeyCode, qint16 &Shift);
+    virtual void UserControl_AccessKeyPress(qint16 &KeyAscii) { Q_UNUSED(KeyAscii); }
+
+signals:
+    void PropertyChanged(const QString &PropertyName);
+
+    // The host's standard events (Click -600, DblClick -601, KeyDown -602,
+    // KeyPress -603, KeyUp -604, MouseDown -605, MouseMove -606, MouseUp -607),
+    // raised synchronously with their arguments by reference. Each control
+    // raises the ones it publishes and no others.
+    void Click();
+    void DblClick();
+    void KeyDown(qint16 &KeyCode, qint16 &Shift);
+    void KeyPress(qint16 &KeyAscii);
+    void KeyUp(qint16 &KeyCode, qint16 &Shift);
+    void MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y);
+    void MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y);
+    void MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+
+private:
+    float toScale(double pixels) const;
+    void resizeSurface();
+    using MouseHook = void (UserControl::*)(qint16 &, qint16 &, float &, float &);
+    void raiseMouse(MouseHook hook, const QMouseEvent *event, qint16 button);
+
+    QImage m_image;
+    OLE_COLOR m_backColor = host::vbWindowBackground;
+    FontRef m_font;
+    qint16 m_scaleMode = vbTwips;
+    AmbientSource m_ambient;
+    bool m_clickPending = false;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QtGlobal>
+
+class QWidget;
+
+// The few window-system calls the program makes, with their Windows names.
+// A window handle is the widget itself.
+using HWND = QWidget *;
+
+inline constexpr int GWL_EXSTYLE = -20;
+inline constexpr qint32 WS_EX_TRANSPARENT = 0x00000020;
+inline constexpr qint32 WS_EX_CLIENTEDGE = 0x00000200;
+
+// Replaces one window value and returns the previous one. For GWL_EXSTYLE on
+// a text box the visible effect is applied: the sunken edge stays only while
+// WS_EX_CLIENTEDGE is set. Other indexes are kept but change nothing.
+qint32 SetWindowLongA(HWND hWnd, int nIndex, qint32 dwNewLong);
+
+struct POINTAPI
+{
+    qint32 x = 0;
+    qint32 y = 0;
+};
+
+// The pointer's position on the screen, in pixels.
+qint32 GetCursorPos(POINTAPI &lpPoint);
+// Converts a screen point in place into client pixels of hWnd.
+qint32 ScreenToClient(HWND hWnd, POINTAPI &lpPoint);

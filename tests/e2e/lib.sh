@@ -1,0 +1,85 @@
+# Shared pieces of the end-to-end tests: a private Xvfb, polling, screenshots
+# and the clipboard. Source it; it cleans up after itself on exit.
+set -euo pipefail
+
+E2E_TMP=$(mktemp -d)
+XVFB_PID=""
+APP_PID=""
+
+cleanup() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$E2E_TMP"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# poll SECONDS COMMAND...: runs COMMAND until it succeeds, or fails after SECONDS.
+poll() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.05
+    done
+}
+
+start_xvfb() {
+    local displayfile="$E2E_TMP/display"
+    Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" 2>"$E2E_TMP/xvfb.log" &
+    XVFB_PID=$!
+    poll 20 test -s "$displayfile" || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+    export DISPLAY=":$(head -n1 "$displayfile")"
+    unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+}
+
+# start_app BINARY TITLE: starts the program and sets WID to its window.
+start_app() {
+    "$1" 2>"$E2E_TMP/app.log" &
+    APP_PID=$!
+    WID=""
+    find_window() { WID=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1) && [ -n "$WID" ]; }
+    poll 20 find_window "$2" || fail "no window titled $2 appeared: $(cat "$E2E_TMP/app.log")"
+    eval "$(xdotool getwindowgeometry --shell "$WID")"
+    WIN_X=$X WIN_Y=$Y WIN_W=$WIDTH WIN_H=$HEIGHT
+    xdotool windowfocus --sync "$WID"
+}
+
+# pixel X Y: the #RRGGBB of the window's client pixel (X, Y) on screen now.
+pixel() {
+    import -window root -crop "1x1+$((WIN_X + $1))+$((WIN_Y + $2))" -depth 8 txt:- \
+        | grep -o '#[0-9A-F]\{6\}' | head -n1
+}
+
+# picture_pixel FILE X Y: the #RRGGBB of a picture file's pixel.
+picture_pixel() {
+    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n1
+}
+
+clipboard() {
+    xclip -o -selection clipboard 2>/dev/null
+}
+
+pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
+clipboard_is() { [ "$(clipboard)" = "$1" ]; }
+
+# screenshot FILE: the window as it is now.
+screenshot() {
+    import -window root -crop "${WIN_W}x${WIN_H}+${WIN_X}+${WIN_Y}" +repage "$1"
+}
+
+# close_app: closes the window as its close box does; the program must end
+# by itself with status 0.
+close_app() {
+    "$XCLOSE" "$WID"
+    app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+    poll 20 app_ended || fail "the program did not end after its window was closed"
+    local status=0
+    wait "$APP_PID" || status=$?
+    APP_PID=""
+    [ "$status" -eq 0 ] || fail "the program ended with status $status: $(cat "$E2E_TMP/app.log")"
+}

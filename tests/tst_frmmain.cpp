@@ -1,0 +1,291 @@
+#include "frmmain.h"
+#include "picturebox.h"
+#include "textbox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTest>
+
+namespace {
+
+void sendMouse(QWidget *widget, QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::NoButton)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease || type == QEvent::MouseMove ? Qt::NoButton : button;
+    QMouseEvent event(type, pos, widget->mapToGlobal(pos), button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// A move to the inner-area pixel (x, y): the box's border is one pixel wide.
+void moveTo(PictureBox *box, int x, int y)
+{
+    sendMouse(box, QEvent::MouseMove, QPoint(x + 1, y + 1));
+}
+
+void click(PictureBox *box)
+{
+    sendMouse(box, QEvent::MouseButtonPress, QPoint(10, 10), Qt::LeftButton);
+    sendMouse(box, QEvent::MouseButtonRelease, QPoint(10, 10), Qt::LeftButton);
+}
+
+void doubleClick(PictureBox *box)
+{
+    click(box);
+    sendMouse(box, QEvent::MouseButtonDblClick, QPoint(10, 10), Qt::LeftButton);
+    sendMouse(box, QEvent::MouseButtonRelease, QPoint(10, 10), Qt::LeftButton);
+}
+
+QColor baseOf(const QWidget *widget)
+{
+    return widget->palette().color(QPalette::Base);
+}
+
+} // namespace
+
+class TestFrmMain : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void windowLayout();
+    void getRGB_data();
+    void getRGB();
+    void padHex_data();
+    void padHex();
+
+    void sampleShowsPixel_data();
+    void sampleShowsPixel();
+    void sampleReadsBothPictures();
+    void sampleBeyondPictureShowsBackColour();
+    void moveOutsideInnerAreaChangesNothing();
+    void clickCopiesOnlyHexText();
+    void clickBeforeSampleChangesNothing();
+    void doubleClickRewritesWithoutCopying();
+    void focusSelectsAll_data();
+    void focusSelectsAll();
+
+private:
+    FrmMain *window = nullptr;
+    PictureBox *pctColors = nullptr;
+    PictureBox *pctSwatches = nullptr;
+    TextBox *txtHex = nullptr;
+};
+
+void TestFrmMain::init()
+{
+    window = new FrmMain;
+    pctColors = window->findChild<PictureBox *>("pctColors");
+    pctSwatches = window->findChild<PictureBox *>("pctSwatches");
+    txtHex = window->findChild<TextBox *>("txtHex");
+    QVERIFY(pctColors && pctSwatches && txtHex);
+    QApplication::clipboard()->setText("before");
+}
+
+void TestFrmMain::cleanup()
+{
+    delete window;
+}
+
+void TestFrmMain::windowLayout()
+{
+    QCOMPARE(window->windowTitle(), QStringLiteral("Huvolo"));
+    QCOMPARE(window->size(), QSize(251, 275));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QVERIFY(window->windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(!(window->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+
+    QCOMPARE(pctColors->geometry(), QRect(5, 5, 241, 241));
+    QCOMPARE(pctSwatches->geometry(), QRect(5, 5, 241, 241));
+    QCOMPARE(txtHex->geometry(), QRect(5, 250, 240, 19));
+    QCOMPARE(pctColors->Picture().size(), QSize(236, 236));
+    QCOMPARE(pctSwatches->Picture().size(), QSize(236, 236));
+
+    // Z-order: later children lie above earlier ones.
+    const QObjectList children = window->children();
+    QVERIFY(children.indexOf(pctSwatches) < children.indexOf(pctColors));
+    QVERIFY(children.indexOf(pctColors) < children.indexOf(txtHex));
+    // Tab order by tab index: pctColors, txtHex, pctSwatches.
+    QCOMPARE(pctColors->nextInFocusChain(), static_cast<QWidget *>(txtHex));
+    QCOMPARE(txtHex->nextInFocusChain(), static_cast<QWidget *>(pctSwatches));
+
+    // At start: wheel shown, swatches not hidden but covered, read-out empty
+    // with its default colours and no sunken edge.
+    QCOMPARE(pctColors->Visible(), qint16(-1));
+    QCOMPARE(pctSwatches->Visible(), qint16(-1));
+    QVERIFY(txtHex->text().isEmpty());
+    QCOMPARE(baseOf(txtHex), QApplication::palette().color(QPalette::Base));
+    QVERIFY(!txtHex->hasSunkenEdge());
+}
+
+void TestFrmMain::getRGB_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<qint16>("num");
+    QTest::addColumn<qint16>("expected");
+    QTest::newRow("white blue") << 16777215.0 << qint16(3) << qint16(255);
+    QTest::newRow("green of 0xFF00") << 65280.0 << qint16(2) << qint16(255);
+    QTest::newRow("red of 0xFF00") << 65280.0 << qint16(1) << qint16(0);
+    QTest::newRow("blue of 0x0A0B0C") << double(0x0A0B0C) << qint16(3) << qint16(0x0A);
+    QTest::newRow("2^24 out of range") << 16777216.0 << qint16(1) << qint16(-1);
+    QTest::newRow("minus one") << -1.0 << qint16(1) << qint16(-1);
+    QTest::newRow("below minus one") << -5.0 << qint16(2) << qint16(-1);
+    QTest::newRow("NaN") << qQNaN() << qint16(1) << qint16(-1);
+    QTest::newRow("channel 0") << 255.0 << qint16(0) << qint16(-1);
+    QTest::newRow("channel 4") << 255.0 << qint16(4) << qint16(-1);
+    QTest::newRow("negative channel") << 255.0 << qint16(-3) << qint16(-1);
+    QTest::newRow("0.5 ties to 0") << 0.5 << qint16(1) << qint16(0);
+    QTest::newRow("1.5 ties to 2") << 1.5 << qint16(1) << qint16(2);
+    QTest::newRow("255.5 ties to 256") << 255.5 << qint16(2) << qint16(1);
+}
+
+void TestFrmMain::getRGB()
+{
+    QFETCH(double, value);
+    QFETCH(qint16, num);
+    QFETCH(qint16, expected);
+    const double before = value;
+    const qint16 numBefore = num;
+    QCOMPARE(FrmMain::GetRGB(value, num), expected);
+    QVERIFY(value == before || (qIsNaN(value) && qIsNaN(before)));
+    QCOMPARE(num, numBefore);
+}
+
+void TestFrmMain::padHex_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("one digit") << "A" << "0A";
+    QTest::newRow("zero") << "0" << "00";
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("two digits") << "1F" << "1F";
+    QTest::newRow("three digits") << "ABC" << "ABC";
+}
+
+void TestFrmMain::padHex()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(FrmMain::PadHex(text), expected);
+}
+
+void TestFrmMain::sampleShowsPixel_data()
+{
+    QTest::addColumn<QColor>("pixel");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("red") << QColor(255, 0, 0) << "#FF0000";
+    QTest::newRow("green 10 blue 255") << QColor(0, 10, 255) << "#000AFF";
+    QTest::newRow("black") << QColor(0, 0, 0) << "#000000";
+    QTest::newRow("white") << QColor(255, 255, 255) << "#FFFFFF";
+    QTest::newRow("mixed") << QColor(0x12, 0xAB, 0x0F) << "#12AB0F";
+}
+
+void TestFrmMain::sampleShowsPixel()
+{
+    QFETCH(QColor, pixel);
+    QFETCH(QString, expected);
+    QImage picture = pctColors->Picture();
+    picture.setPixel(40, 30, pixel.rgb());
+    pctColors->setPicture(picture);
+
+    moveTo(pctColors, 40, 30);
+    QCOMPARE(txtHex->text(), expected);
+    QCOMPARE(baseOf(txtHex), pixel);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
+}
+
+void TestFrmMain::sampleReadsBothPictures()
+{
+    // Tile row 1, column 0 of the swatch grid, and the wheel's white corner.
+    moveTo(pctSwatches, 10, 48);
+    QCOMPARE(txtHex->text(), QStringLiteral("#412000"));
+    moveTo(pctColors, 2, 2);
+    QCOMPARE(txtHex->text(), QStringLiteral("#FFFFFF"));
+}
+
+void TestFrmMain::sampleBeyondPictureShowsBackColour()
+{
+    moveTo(pctColors, 237, 100);
+    const QColor back = QApplication::palette().color(QPalette::Base);
+    QCOMPARE(txtHex->text(), back.name().toUpper());
+    QCOMPARE(baseOf(txtHex), back);
+}
+
+void TestFrmMain::moveOutsideInnerAreaChangesNothing()
+{
+    moveTo(pctSwatches, 10, 48);
+    const QColor before = baseOf(txtHex);
+    // The border pixel and points dragged outside the box read -1.
+    for (const QPoint pos : {QPoint(0, 0), QPoint(240, 100), QPoint(-20, 30), QPoint(100, 400)}) {
+        sendMouse(pctSwatches, QEvent::MouseMove, pos);
+        QCOMPARE(txtHex->text(), QStringLiteral("#412000"));
+        QCOMPARE(baseOf(txtHex), before);
+    }
+}
+
+void TestFrmMain::clickCopiesOnlyHexText()
+{
+    auto *rich = new QMimeData;
+    rich->setText("old text");
+    rich->setHtml("<b>old</b>");
+    rich->setData("application/x-huvolo-test", "payload");
+    QApplication::clipboard()->setMimeData(rich);
+
+    moveTo(pctSwatches, 10, 48);
+    txtHex->setText("edited by hand");
+    click(pctSwatches);
+    QCOMPARE(txtHex->text(), QStringLiteral("#412000"));
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    QCOMPARE(data->text(), QStringLiteral("#412000"));
+    QCOMPARE(data->formats(), QStringList{"text/plain"});
+
+    // A click on the other picture copies the same, last sample.
+    QApplication::clipboard()->setText("between");
+    click(pctColors);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("#412000"));
+}
+
+void TestFrmMain::clickBeforeSampleChangesNothing()
+{
+    click(pctColors);
+    doubleClick(pctSwatches);
+    QVERIFY(txtHex->text().isEmpty());
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
+}
+
+void TestFrmMain::doubleClickRewritesWithoutCopying()
+{
+    moveTo(pctColors, 2, 2);
+    txtHex->setText("typed");
+    QApplication::clipboard()->setText("kept");
+    // The first click of the pair copies; the double click itself does not.
+    sendMouse(pctColors, QEvent::MouseButtonDblClick, QPoint(10, 10), Qt::LeftButton);
+    sendMouse(pctColors, QEvent::MouseButtonRelease, QPoint(10, 10), Qt::LeftButton);
+    QCOMPARE(txtHex->text(), QStringLiteral("#FFFFFF"));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept"));
+}
+
+void TestFrmMain::focusSelectsAll_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("hex text") << "#12AB0F";
+    QTest::newRow("empty") << "";
+}
+
+void TestFrmMain::focusSelectsAll()
+{
+    QFETCH(QString, text);
+    txtHex->setText(text);
+    txtHex->setCursorPosition(2);
+    // A focus reason for which the line edit itself would not select.
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::OtherFocusReason);
+    QApplication::sendEvent(txtHex, &focusIn);
+    QCOMPARE(txtHex->selectedText(), text);
+    QCOMPARE(txtHex->hasSelectedText(), !text.isEmpty());
+}
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"

@@ -1,0 +1,406 @@
+#include "colour.h"
+#include "hosterror.h"
+#include "label.h"
+#include "numeric.h"
+#include "picturebox.h"
+#include "propertybag.h"
+#include "textbox.h"
+#include "usercontrol.h"
+#include "winapi.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+// Runs `action`, which must raise a host error with `number` whose
+// description contains `fragment`.
+void expectHostError(const std::function<void()> &action, int number, const QString &fragment)
+{
+    try {
+        action();
+    } catch (const HostError &error) {
+        QCOMPARE(error.number(), number);
+        QVERIFY2(error.description().contains(fragment),
+                 qPrintable(QStringLiteral("\"%1\" does not name \"%2\"").arg(error.description(), fragment)));
+        return;
+    }
+    QFAIL(qPrintable(QStringLiteral("no error %1 raised").arg(number)));
+}
+
+} // namespace
+
+class TestHost : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void bagKeysIgnoreCase_data();
+    void bagKeysIgnoreCase();
+    void bagDefaults();
+    void bagRoundTrip();
+    void bagBadJson_data();
+    void bagBadJson();
+    void bagBadJsonKeepsLoadedBag();
+    void conversions_data();
+    void conversions();
+    void badConversions_data();
+    void badConversions();
+
+    void integerRounding_data();
+    void integerRounding();
+    void hexText_data();
+    void hexText();
+    void colours();
+
+    void pointReadsInnerArea_data();
+    void pointReadsInnerArea();
+    void guardReportsAndGoesOn();
+
+    void paintPicture_data();
+    void paintPicture();
+    void scaleUnits();
+    void textBoxExtendedStyle();
+    void labelNotifiesEveryCaption();
+};
+
+void TestHost::bagKeysIgnoreCase_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("read");
+    QTest::newRow("lower stored, design name read") << "caption" << "Caption";
+    QTest::newRow("design name stored, upper read") << "Caption" << "CAPTION";
+    QTest::newRow("mixed") << "cApTiOn" << "caption";
+}
+
+void TestHost::bagKeysIgnoreCase()
+{
+    QFETCH(QString, written);
+    QFETCH(QString, read);
+    PropertyBag bag = PropertyBag::fromJson(QStringLiteral("{\"%1\": \"TOGGLE\"}").arg(written).toUtf8());
+    QCOMPARE(bag.ReadProperty(read, QStringLiteral("default")).toString(), QStringLiteral("TOGGLE"));
+
+    bag.WriteProperty(read, QStringLiteral("OTHER"), QString());
+    QCOMPARE(bag.count(), 1); // replaced, not added beside
+    QCOMPARE(bag.ReadProperty(written).toString(), QStringLiteral("OTHER"));
+}
+
+void TestHost::bagDefaults()
+{
+    PropertyBag bag;
+    QCOMPARE(bag.ReadProperty("State", 0).toInt(), 0);
+    bag.WriteProperty("State", 1, 0);
+    QCOMPARE(bag.ReadProperty("state", 0).toInt(), 1);
+    // Writing the default leaves the key out; reading falls back to it.
+    bag.WriteProperty("State", 0, 0);
+    QVERIFY(!bag.contains("State"));
+    bag.WriteProperty("Font", QVariant::fromValue(makeFont("Arial", 9)), QVariant::fromValue(makeFont("Arial", 9)));
+    QVERIFY(!bag.contains("Font"));
+}
+
+void TestHost::bagRoundTrip()
+{
+    PropertyBag bag;
+    const FontRef font = makeFont("Small Fonts", 6, 700, 2);
+    font->Italic = true;
+    bag.WriteProperty("State", 7, 0);
+    bag.WriteProperty("Enabled", false, true);
+    bag.WriteProperty("Caption", QStringLiteral("Grüße \"quoted\""), QString());
+    bag.WriteProperty("Font", QVariant::fromValue(font), QVariant());
+
+    const PropertyBag loaded = PropertyBag::fromJson(bag.toJson());
+    QCOMPARE(loaded.keys(), bag.keys());
+    QCOMPARE(PropertyBag::toLong(loaded.ReadProperty("State"), "State"), 7);
+    QCOMPARE(PropertyBag::toBoolean(loaded.ReadProperty("Enabled"), "Enabled"), false);
+    QCOMPARE(PropertyBag::toText(loaded.ReadProperty("Caption"), "Caption"), QStringLiteral("Grüße \"quoted\""));
+    const FontRef back = PropertyBag::toFont(loaded.ReadProperty("Font"), "Font");
+    QVERIFY(back && *back == *font);
+}
+
+void TestHost::bagBadJson_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("not JSON") << QByteArray("{\"caption\": ") << "offset";
+    QTest::newRow("trailing garbage") << QByteArray("{} x") << "offset";
+    QTest::newRow("list at top") << QByteArray("[1, 2]") << "top level";
+    QTest::newRow("null value") << QByteArray("{\"State\": null}") << "\"State\" holds null";
+    QTest::newRow("list value") << QByteArray("{\"Caption\": [\"a\"]}") << "\"Caption\" holds a list";
+    QTest::newRow("font without name") << QByteArray("{\"font\": {\"Size\": 6}}") << "\"font.Name\"";
+    QTest::newRow("font size as text") << QByteArray("{\"font\": {\"Name\": \"Arial\", \"Size\": \"6\"}}") << "\"font.Size\"";
+    QTest::newRow("font size zero") << QByteArray("{\"font\": {\"Name\": \"Arial\", \"Size\": 0}}") << "\"font.Size\"";
+    QTest::newRow("font weight huge") << QByteArray("{\"font\": {\"Name\": \"A\", \"Size\": 6, \"Weight\": 70000}}") << "\"font.Weight\"";
+    QTest::newRow("font italic as number") << QByteArray("{\"font\": {\"Name\": \"A\", \"Size\": 6, \"Italic\": 1}}") << "\"font.Italic\"";
+    QTest::newRow("same key twice") << QByteArray("{\"Caption\": \"a\", \"caption\": \"b\"}") << "given twice";
+}
+
+void TestHost::bagBadJson()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, named);
+    expectHostError([&] { PropertyBag::fromJson(json); }, HostError::InvalidFileFormat, named);
+}
+
+void TestHost::bagBadJsonKeepsLoadedBag()
+{
+    PropertyBag bag = PropertyBag::fromJson(R"({"caption": "TOGGLE", "State": 1})");
+    try {
+        bag = PropertyBag::fromJson(R"({"caption": "lost?", "State": [}")");
+        QFAIL("bad JSON was accepted");
+    } catch (const HostError &) {
+    }
+    QCOMPARE(bag.ReadProperty("Caption").toString(), QStringLiteral("TOGGLE"));
+    QCOMPARE(bag.ReadProperty("State").toInt(), 1);
+}
+
+void TestHost::conversions_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QVariant>("expected");
+    QTest::newRow("Boolean from true") << QByteArray(R"({"v": true})") << "Boolean" << QVariant(true);
+    QTest::newRow("Boolean from text False") << QByteArray(R"({"v": "false"})") << "Boolean" << QVariant(false);
+    QTest::newRow("Boolean from number") << QByteArray(R"({"v": -1})") << "Boolean" << QVariant(true);
+    QTest::newRow("Boolean from zero text") << QByteArray(R"({"v": "0"})") << "Boolean" << QVariant(false);
+    QTest::newRow("Long from number") << QByteArray(R"({"v": 2147483647})") << "Long" << QVariant(2147483647);
+    QTest::newRow("Long from numeric text") << QByteArray(R"({"v": " 42 "})") << "Long" << QVariant(42);
+    QTest::newRow("Long ties to even 2.5") << QByteArray(R"({"v": 2.5})") << "Long" << QVariant(2);
+    QTest::newRow("Long ties to even 3.5") << QByteArray(R"({"v": 3.5})") << "Long" << QVariant(4);
+    QTest::newRow("Long from true") << QByteArray(R"({"v": true})") << "Long" << QVariant(-1);
+    QTest::newRow("Text from number") << QByteArray(R"({"v": 12})") << "Text" << QVariant(QStringLiteral("12"));
+    QTest::newRow("Text from Boolean") << QByteArray(R"({"v": false})") << "Text" << QVariant(QStringLiteral("False"));
+}
+
+void TestHost::conversions()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, kind);
+    QFETCH(QVariant, expected);
+    const QVariant value = PropertyBag::fromJson(json).ReadProperty("V");
+    if (kind == "Boolean")
+        QCOMPARE(PropertyBag::toBoolean(value, "v"), expected.toBool());
+    else if (kind == "Long")
+        QCOMPARE(PropertyBag::toLong(value, "v"), expected.toInt());
+    else
+        QCOMPARE(PropertyBag::toText(value, "v"), expected.toString());
+}
+
+void TestHost::badConversions_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("text for an integer") << QByteArray(R"({"State": "one"})") << "Long" << int(HostError::TypeMismatch) << "\"State\"";
+    QTest::newRow("integer too large") << QByteArray(R"({"State": 3000000000})") << "Long" << int(HostError::Overflow) << "\"State\"";
+    QTest::newRow("integer too small") << QByteArray(R"({"State": -2147483648.6})") << "Long" << int(HostError::Overflow) << "\"State\"";
+    QTest::newRow("text for a Boolean") << QByteArray(R"({"Enabled": "maybe"})") << "Boolean" << int(HostError::TypeMismatch) << "\"Enabled\"";
+    QTest::newRow("font for a Boolean") << QByteArray(R"({"Enabled": {"Name": "A", "Size": 6}})") << "Boolean" << int(HostError::TypeMismatch) << "\"Enabled\"";
+    QTest::newRow("font for a text") << QByteArray(R"({"Caption": {"Name": "A", "Size": 6}})") << "Text" << int(HostError::TypeMismatch) << "\"Caption\"";
+    QTest::newRow("text for a font") << QByteArray(R"({"Font": "Arial"})") << "Font" << int(HostError::TypeMismatch) << "\"Font\"";
+}
+
+void TestHost::badConversions()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, kind);
+    QFETCH(int, number);
+    QFETCH(QString, named);
+    const PropertyBag bag = PropertyBag::fromJson(json);
+    const QString key = bag.keys().constFirst();
+    const QVariant value = bag.ReadProperty(key);
+    expectHostError([&] {
+        if (kind == "Boolean")
+            PropertyBag::toBoolean(value, key);
+        else if (kind == "Long")
+            PropertyBag::toLong(value, key);
+        else if (kind == "Text")
+            PropertyBag::toText(value, key);
+        else
+            PropertyBag::toFont(value, key);
+    }, number, named);
+}
+
+void TestHost::integerRounding_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("expected"); // -99999 means overflow
+    QTest::newRow("0.5 to 0") << 0.5 << 0;
+    QTest::newRow("1.5 to 2") << 1.5 << 2;
+    QTest::newRow("-2.5 to -2") << -2.5 << -2;
+    QTest::newRow("32767.4") << 32767.4 << 32767;
+    QTest::newRow("32767.5 overflows") << 32767.5 << -99999;
+    QTest::newRow("-32768.5 to -32768") << -32768.5 << -32768;
+    QTest::newRow("-32769 overflows") << -32769.0 << -99999;
+}
+
+void TestHost::integerRounding()
+{
+    QFETCH(double, value);
+    QFETCH(int, expected);
+    if (expected == -99999)
+        expectHostError([&] { host::toInteger(value, "h6"); }, HostError::Overflow, "h6");
+    else
+        QCOMPARE(int(host::toInteger(value, "h6")), expected);
+}
+
+void TestHost::hexText_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("zero") << 0 << "0";
+    QTest::newRow("ten") << 10 << "A";
+    QTest::newRow("255") << 255 << "FF";
+    QTest::newRow("minus one") << -1 << "FFFFFFFF";
+}
+
+void TestHost::hexText()
+{
+    QFETCH(int, value);
+    QFETCH(QString, expected);
+    QCOMPARE(host::hex(value), expected);
+}
+
+void TestHost::colours()
+{
+    QCOMPARE(host::packColour(255, 0, 0), 0x0000FF);
+    QCOMPARE(host::packColour(0, 10, 255), 0xFF0A00);
+    QCOMPARE(host::toQColor(0x00D54600), QColor(0x00, 0x46, 0xD5));
+    QCOMPARE(host::fromQColor(QColor(0xA1, 0xA1, 0x92)), OLE_COLOR(0x0092A1A1));
+    QCOMPARE(host::toQColor(host::vbWindowBackground), QGuiApplication::palette().color(QPalette::Base));
+    QCOMPARE(host::toQColor(host::vbWindowText), QGuiApplication::palette().color(QPalette::Text));
+    expectHostError([] { host::toQColor(0x800000FF); }, HostError::InvalidPropertyValue, "system colour");
+    expectHostError([] { host::toQColor(0x01000000); }, HostError::InvalidPropertyValue, "colour");
+    expectHostError([] { host::packColour(256, 0, 0); }, HostError::InvalidArgument, "256");
+}
+
+void TestHost::pointReadsInnerArea_data()
+{
+    QTest::addColumn<float>("x");
+    QTest::addColumn<float>("y");
+    QTest::addColumn<qint32>("expected");
+    // The picture is 4 x 3 with pixel (i, j) = i + 16 * j; the box's inner
+    // area is 6 x 5 pixels, its back colour 0x00ABCDEF.
+    QTest::newRow("first pixel") << 0.0f << 0.0f << 0;
+    QTest::newRow("last twip of first pixel") << 14.9f << 14.9f << 0;
+    QTest::newRow("second column") << 15.0f << 0.0f << 1;
+    QTest::newRow("last picture pixel") << 59.0f << 44.0f << 3 + 32;
+    QTest::newRow("strip right of picture") << 60.0f << 0.0f << 0x00ABCDEF;
+    QTest::newRow("strip below picture") << 0.0f << 45.0f << 0x00ABCDEF;
+    QTest::newRow("last inner pixel") << 89.9f << 74.9f << 0x00ABCDEF;
+    QTest::newRow("past the right") << 90.0f << 0.0f << -1;
+    QTest::newRow("past the bottom") << 0.0f << 75.0f << -1;
+    QTest::newRow("left of the inner area") << -0.1f << 0.0f << -1;
+    QTest::newRow("above the inner area") << 0.0f << -15.0f << -1;
+}
+
+void TestHost::pointReadsInnerArea()
+{
+    QFETCH(float, x);
+    QFETCH(float, y);
+    QFETCH(qint32, expected);
+    QImage picture(4, 3, QImage::Format_RGB32);
+    for (int j = 0; j < 3; ++j)
+        for (int i = 0; i < 4; ++i)
+            picture.setPixel(i, j, qRgb(i + 16 * j, 0, 0));
+    PictureBox box;
+    box.resize(8, 7);
+    box.setPicture(picture);
+    box.setBackColor(0x00ABCDEF);
+    QCOMPARE(box.Point(x, y), expected);
+}
+
+void TestHost::guardReportsAndGoesOn()
+{
+    bool after = false;
+    QTest::ignoreMessage(QtCriticalMsg, "Run-time error '6': Overflow: h6 = 40000 does not fit a 16-bit integer");
+    hostGuard([] { host::toInteger(40000, "h6"); });
+    hostGuard([&] { after = true; });
+    QVERIFY(after);
+}
+
+void TestHost::paintPicture_data()
+{
+    QTest::addColumn<QRectF>("destination");
+    QTest::addColumn<QRectF>("source");
+    QTest::addColumn<QString>("expected"); // rows of the 6 x 4 surface: . back colour, letters picture
+    // The picture is 3 x 2: "ab." over "cde" where "." is transparent.
+    QTest::newRow("pixel for pixel") << QRectF(0, 0, 3, 2) << QRectF(0, 0, 3, 2) << "ab....|cde...|......|......";
+    QTest::newRow("stretched across") << QRectF(0, 0, 6, 1) << QRectF(0, 1, 3, 1) << "ccddee|......|......|......";
+    QTest::newRow("stretched down") << QRectF(5, 0, 1, 4) << QRectF(1, 0, 1, 2) << ".....b|.....b|.....d|.....d";
+    QTest::newRow("transparent left out") << QRectF(2, 2, 3, 1) << QRectF(0, 0, 3, 1) << "......|......|..ab..|......";
+    QTest::newRow("clipped at the edge") << QRectF(4, 3, 3, 2) << QRectF(0, 0, 3, 2) << "......|......|......|....ab";
+    QTest::newRow("zero width") << QRectF(0, 0, 0, 2) << QRectF(0, 0, 3, 2) << "......|......|......|......";
+    QTest::newRow("negative height") << QRectF(0, 3, 3, -2) << QRectF(0, 0, 3, 2) << "......|......|......|......";
+    QTest::newRow("negative source") << QRectF(0, 0, 3, 2) << QRectF(3, 0, -3, 2) << "......|......|......|......";
+}
+
+void TestHost::paintPicture()
+{
+    QFETCH(QRectF, destination);
+    QFETCH(QRectF, source);
+    QFETCH(QString, expected);
+    const QHash<QChar, QRgb> colours{{'a', 0xFF110000}, {'b', 0xFF220000}, {'c', 0xFF330000},
+                                     {'d', 0xFF440000}, {'e', 0xFF550000}};
+    QImage picture(3, 2, QImage::Format_ARGB32);
+    const QString pattern = QStringLiteral("ab.cde");
+    for (int i = 0; i < 6; ++i)
+        picture.setPixel(i % 3, i / 3, pattern[i] == '.' ? 0u : colours[pattern[i]]);
+
+    UserControl surface;
+    surface.setSurfaceSize(6, 4);
+    surface.setSurfaceBackColor(0x00FFFFFF);
+    surface.setScaleMode(UserControl::vbPixels);
+    surface.Cls();
+    surface.PaintPicture(picture, destination.x(), destination.y(), destination.width(), destination.height(),
+                         source.x(), source.y(), source.width(), source.height());
+    QString actual;
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 6; ++x)
+            actual += colours.key(surface.image().pixel(x, y), '.');
+        actual += y < 3 ? QStringLiteral("|") : QString();
+    }
+    QCOMPARE(actual, expected);
+}
+
+void TestHost::scaleUnits()
+{
+    UserControl surface;
+    surface.setSurfaceSize(61, 21);
+    QCOMPARE(surface.ScaleWidth(), 915.0f);
+    QCOMPARE(surface.ScaleHeight(), 315.0f);
+    surface.setScaleMode(UserControl::vbPixels);
+    QCOMPARE(surface.ScaleWidth(), 61.0f);
+    QCOMPARE(surface.ScaleHeight(), 21.0f);
+    QCOMPARE(surface.image().size(), QSize(61, 21));
+    expectHostError([&] { surface.setScaleMode(2); }, HostError::InvalidPropertyValue, "ScaleMode 2");
+    QCOMPARE(surface.ScaleMode(), qint16(UserControl::vbPixels));
+}
+
+void TestHost::textBoxExtendedStyle()
+{
+    TextBox box;
+    QVERIFY(box.hasSunkenEdge());
+    QCOMPARE(SetWindowLongA(&box, GWL_EXSTYLE, WS_EX_TRANSPARENT), WS_EX_CLIENTEDGE);
+    QVERIFY(!box.hasSunkenEdge());
+    QCOMPARE(SetWindowLongA(&box, GWL_EXSTYLE, WS_EX_CLIENTEDGE), WS_EX_TRANSPARENT);
+    QVERIFY(box.hasSunkenEdge());
+}
+
+void TestHost::labelNotifiesEveryCaption()
+{
+    Label label;
+    QSignalSpy changes(&label, &Label::Change);
+    label.setCaption("TOGGLE");
+    label.setCaption("TOGGLE");
+    QCOMPARE(changes.count(), 2);
+    label.setLeft(10.5f);
+    label.setTop(5.5f);
+    QCOMPARE(label.Left(), 10.5f);
+    QCOMPARE(label.Top(), 5.5f);
+}
+
+QTEST_MAIN(TestHost)
+#include "tst_host.moc"

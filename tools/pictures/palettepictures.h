@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QImage>
+#include <QRgb>
+
+#include <array>
+
+namespace pictures {
+
+// The 236 x 236 hue/saturation disc on white.
+QImage colourWheel();
+
+// The 236 x 236 grid of 16 x 16 swatch tiles on white.
+QImage swatchGrid();
+
+// Tile colours, indexed [row][column].
+const std::array<std::array<QRgb, 16>, 16> &swatchTable();
+
+// Hue in [0, 360) shown at the given wheel angle (degrees counter-clockwise from the right).
+double wheelHue(double angleDegrees);
+
+} // namespace pictures
