@@ -3,6 +3,7 @@
 set -euo pipefail
 
 E2E_TMP=$(mktemp -d)
+export XDG_RUNTIME_DIR="$E2E_TMP/runtime" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 XVFB_PID=""
 APP_PID=""
 
