@@ -1,5 +1,6 @@
 #include "label.h"
 
+#include "hosterror.h"
 #include "hostevents.h"
 
 #include <QMouseEvent>
@@ -81,6 +82,24 @@ void Label::setTop(float top)
     move(x(), int(std::nearbyint(top)));
 }
 
+float Label::Height() const
+{
+    // A resize from elsewhere (fitting to the text, a layout) wins over the kept value.
+    if (m_height >= 0 && int(std::nearbyint(m_height)) == height())
+        return m_height;
+    return float(height());
+}
+
+void Label::setHeight(float height)
+{
+    if (!std::isfinite(height) || height < 0 || height > QWIDGETSIZE_MAX)
+        throw HostError(HostError::InvalidPropertyValue,
+                        QStringLiteral("Invalid property value: label height %1 (0 to %2 pixels)")
+                            .arg(double(height)).arg(QWIDGETSIZE_MAX));
+    m_height = height;
+    resize(width(), int(std::nearbyint(height)));
+}
+
 void Label::applyColours()
 {
     QPalette p = palette();
@@ -91,8 +110,10 @@ void Label::applyColours()
 
 void Label::fitToText()
 {
-    if (m_autoSize)
+    if (m_autoSize) {
+        m_height = -1;
         resize(sizeHint());
+    }
 }
 
 void Label::mousePressEvent(QMouseEvent *event)
@@ -118,6 +139,10 @@ void Label::mouseReleaseEvent(QMouseEvent *event)
 
 void Label::mouseDoubleClickEvent(QMouseEvent *event)
 {
+    if (!m_doubleClicks) {
+        mousePressEvent(event);
+        return;
+    }
     m_clickPending = false;
     raiseMouse(this, &Label::MouseDown, event, host::mouseButton(event->button()));
     if (event->button() == Qt::LeftButton)

@@ -35,9 +35,16 @@ public:
     float Left() const { return m_left; }
     float Top() const { return m_top; }
     float Width() const { return float(width()); }
-    float Height() const { return float(height()); }
+    float Height() const;
     void setLeft(float left);
     void setTop(float top);
+    // Kept unrounded like Left and Top; the widget takes the nearest whole
+    // pixel. A negative or non-finite height raises "Invalid property value".
+    void setHeight(float height);
+
+    // With double clicks off, the second press of a quick pair is an ordinary
+    // press and its release a click, for owners that publish no DblClick.
+    void setDoubleClicks(bool on) { m_doubleClicks = on; }
 
 signals:
     void Change();
@@ -64,5 +71,7 @@ private:
     FontRef m_font;
     float m_left = 0;
     float m_top = 0;
+    float m_height = -1; // unrounded height last set, or -1: the widget's own height counts
     bool m_clickPending = false;
+    bool m_doubleClicks = true;
 };

@@ -106,6 +106,7 @@ float UserControl::ScaleHeight() const
 
 void UserControl::Cls()
 {
+    resizeSurface();
     m_image.fill(host::toQColor(m_backColor));
     update();
 }
@@ -119,6 +120,7 @@ void UserControl::PaintPicture(const QImage &Picture, float X1, float Y1, float 
     const double sx = px(X2), sy = px(Y2), sw = px(X2 + Width2) - sx, sh = px(Y2 + Height2) - sy;
     if (!(dw > 0 && dh > 0 && sw > 0 && sh > 0) || Picture.isNull())
         return;
+    resizeSurface();
 
     // Clip the destination to the surface; the source follows by scaling.
     const int left = int(std::max(0.0, dx)), top = int(std::max(0.0, dy));
@@ -143,6 +145,8 @@ void UserControl::PaintPicture(const QImage &Picture, float X1, float Y1, float 
     update();
 }
 
+// The backing image follows the widget's size, also while the widget is
+// hidden and Qt holds its resize event back until it is shown.
 void UserControl::resizeSurface()
 {
     if (m_image.size() == size() && !m_image.isNull())
@@ -210,6 +214,10 @@ void UserControl::mouseReleaseEvent(QMouseEvent *event)
 
 void UserControl::mouseDoubleClickEvent(QMouseEvent *event)
 {
+    if (!m_doubleClicks) {
+        mousePressEvent(event);
+        return;
+    }
     m_clickPending = false;
     raiseMouse(&UserControl::UserControl_MouseDown, event, host::mouseButton(event->button()));
     if (event->button() == Qt::LeftButton)

@@ -42,6 +42,10 @@ public:
     AmbientProperties Ambient() const;
     void setAmbientSource(AmbientSource source);
 
+    // With double clicks off, the second press of a quick pair is an ordinary
+    // press and its release a click, for controls that publish no DblClick.
+    void setDoubleClicks(bool on) { m_doubleClicks = on; }
+
     // Sets the size and runs the resize hook at once, shown or not.
     void setSurfaceSize(int width, int height);
 
@@ -130,4 +134,5 @@ private:
     qint16 m_scaleMode = vbTwips;
     AmbientSource m_ambient;
     bool m_clickPending = false;
+    bool m_doubleClicks = true;
 };

@@ -34,7 +34,9 @@ int main(int argc, char *argv[])
     event.data.data32[0] = atom(connection, "WM_DELETE_WINDOW");
     event.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(connection, 0, event.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&event));
-    xcb_flush(connection);
+    // Wait for one round trip so the server has taken the message before the
+    // connection goes away.
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     xcb_disconnect(connection);
     return 0;
 }
