@@ -1,8 +1,11 @@
-// Writes the application's generated pictures into the directory given as the only argument.
+// Writes the generated pictures, each to its place under the source root given as the only argument.
 
+#include "buttonskin.h"
+#include "groupboxframe.h"
 #include "palettepictures.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QSaveFile>
 
@@ -12,22 +15,27 @@ namespace {
 
 struct Picture
 {
-    const char *fileName;
+    const char *relativePath;
     QImage (*make)();
 };
 
 constexpr Picture pictureList[] = {
-    {"colourwheel.png", pictures::colourWheel},
-    {"swatches.png", pictures::swatchGrid},
+    {"app/resources/colourwheel.png", pictures::colourWheel},
+    {"app/resources/swatches.png", pictures::swatchGrid},
+    {"controls/xpgroupbox/frame.png", pictures::groupBoxFrame},
+    {"controls/xpcmdbutton/skin.bmp", pictures::buttonSkin},
 };
 
 // Writes through a temporary file so a failed run never leaves a truncated picture behind.
-QString writePng(const QImage &image, const QString &path)
+// The file's suffix names the format.
+QString writePicture(const QImage &image, const QString &path)
 {
+    if (image.isNull())
+        return QStringLiteral("the generator made no picture");
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    QImageWriter writer(&file, "png");
+    QImageWriter writer(&file, QFileInfo(path).suffix().toLatin1());
     if (!writer.write(image))
         return writer.errorString();
     if (!file.commit())
@@ -40,13 +48,13 @@ QString writePng(const QImage &image, const QString &path)
 int main(int argc, char *argv[])
 {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: huvolo-pictures OUTPUT-DIRECTORY\n");
+        std::fprintf(stderr, "usage: huvolo-pictures SOURCE-ROOT\n");
         return 2;
     }
     const QDir directory(QString::fromLocal8Bit(argv[1]));
     for (const Picture &picture : pictureList) {
-        const QString path = directory.filePath(QString::fromLatin1(picture.fileName));
-        const QString error = writePng(picture.make(), path);
+        const QString path = directory.filePath(QString::fromLatin1(picture.relativePath));
+        const QString error = writePicture(picture.make(), path);
         if (!error.isEmpty()) {
             std::fprintf(stderr, "huvolo-pictures: cannot write %s: %s\n",
                          qPrintable(QDir::toNativeSeparators(path)), qPrintable(error));
