@@ -1,0 +1,211 @@
+#include "xpgroupbox.h"
+
+#include "hostevents.h"
+#include "image.h"
+#include "label.h"
+#include "numeric.h"
+
+namespace {
+
+constexpr OLE_COLOR CaptionEnabledColour = 0x00D54600;  // #0046D5
+constexpr OLE_COLOR CaptionDisabledColour = 0x0092A1A1; // #A1A192
+constexpr OLE_COLOR DefaultBackColor = 0x0000FFFF;      // #FFFF00
+
+QImage framePicture()
+{
+    // Kept as 32-bit ARGB so the eight copies of each redraw need no conversion.
+    const QImage frame = QImage(QStringLiteral(":/xpgroupbox/frame.png")).convertToFormat(QImage::Format_ARGB32);
+    if (frame.isNull())
+        qCritical("xpgroupbox: the frame picture is missing from the library; the outline is not drawn");
+    return frame;
+}
+
+} // namespace
+
+xpgroupbox::xpgroupbox(QWidget *parent)
+    : UserControl(parent)
+{
+    // A group box raises no key events, so it stays out of the tab order.
+    setFocusPolicy(Qt::NoFocus);
+
+    // The stored layout. The caption follows its text and font once it
+    // changes; until then it keeps its stored size.
+    resize(199, 89);
+
+    lbl = new Label(this);
+    lbl->setObjectName(QStringLiteral("lbl"));
+    lbl->setAutoSize(true);
+    lbl->setCaption(QStringLiteral("Label1"));
+    lbl->setBackColor(host::vbWindowBackground);
+    lbl->setForeColor(host::vbWindowText);
+    lbl->setLeft(32);
+    lbl->setTop(0);
+    lbl->resize(32, 13);
+
+    img = new Image(this);
+    img->setObjectName(QStringLiteral("img"));
+    img->setGeometry(70, 32, 22, 20);
+    img->setPicture(framePicture());
+    img->hide();
+
+    host::bindEvent(lbl, &Label::Change, this, &xpgroupbox::lbl_Change);
+    host::bindEvent(lbl, &Label::Click, this, &xpgroupbox::lbl_Click);
+    host::bindEvent(lbl, &Label::DblClick, this, &xpgroupbox::lbl_DblClick);
+    host::bindEvent(lbl, &Label::MouseDown, this, &xpgroupbox::lbl_MouseDown);
+    host::bindEvent(lbl, &Label::MouseMove, this, &xpgroupbox::lbl_MouseMove);
+    host::bindEvent(lbl, &Label::MouseUp, this, &xpgroupbox::lbl_MouseUp);
+}
+
+bool xpgroupbox::Enabled() const
+{
+    return surfaceEnabled();
+}
+
+void xpgroupbox::setEnabled(bool New_Enabled)
+{
+    setSurfaceEnabled(New_Enabled);
+    emit PropertyChanged(QStringLiteral("Enabled"));
+    lbl->setForeColor(Enabled() ? CaptionEnabledColour : CaptionDisabledColour);
+}
+
+FontRef xpgroupbox::Font() const
+{
+    return m_Font;
+}
+
+void xpgroupbox::setFont(const FontRef &vNewFont)
+{
+    m_Font = vNewFont;
+    shareFont(m_Font, lbl);
+    UserControl_Resize();
+    emit PropertyChanged(QStringLiteral("Font"));
+}
+
+OLE_COLOR xpgroupbox::BackColor() const
+{
+    return m_BackColor;
+}
+
+void xpgroupbox::setBackColor(OLE_COLOR New_BackColor)
+{
+    // Checked before it is stored: a value the surface refuses would otherwise
+    // be kept, saved, and then fail every later load of the saved bag.
+    host::toQColor(New_BackColor);
+    m_BackColor = New_BackColor;
+    emit PropertyChanged(QStringLiteral("BackColor"));
+    setSurfaceBackColor(m_BackColor);
+    lbl->setBackColor(m_BackColor);
+    UserControl_Resize();
+}
+
+QString xpgroupbox::Caption() const
+{
+    return lbl->Caption();
+}
+
+void xpgroupbox::setCaption(const QString &vNewCaption)
+{
+    lbl->setCaption(vNewCaption);
+    UserControl_Resize();
+    emit PropertyChanged(QStringLiteral("Caption"));
+}
+
+void xpgroupbox::UserControl_Initialize()
+{
+    UserControl_Resize();
+}
+
+void xpgroupbox::UserControl_InitProperties()
+{
+    setCaption(Ambient().DisplayName);
+    setEnabled(true);
+    setFont(Ambient().Font);
+    setBackColor(DefaultBackColor);
+}
+
+void xpgroupbox::UserControl_ReadProperties(const PropertyBag &PropBag)
+{
+    setEnabled(PropBag.readBoolean(QStringLiteral("Enabled"), true));
+    setFont(PropBag.readFont(QStringLiteral("Font"), Ambient().Font));
+    setBackColor(OLE_COLOR(PropBag.readLong(QStringLiteral("BackColor"), qint32(DefaultBackColor))));
+    setCaption(PropBag.readText(QStringLiteral("Caption"), Ambient().DisplayName));
+}
+
+void xpgroupbox::UserControl_WriteProperties(PropertyBag &PropBag)
+{
+    PropBag.WriteProperty(QStringLiteral("Caption"), lbl->Caption(), Ambient().DisplayName);
+    PropBag.WriteProperty(QStringLiteral("Enabled"), Enabled(), true);
+    PropBag.WriteProperty(QStringLiteral("Font"), QVariant::fromValue(m_Font), QVariant::fromValue(Ambient().Font));
+    // Stored as a signed 32-bit value, so system colours (top bit set) read back.
+    PropBag.WriteProperty(QStringLiteral("BackColor"), qint32(m_BackColor), qint32(DefaultBackColor));
+}
+
+void xpgroupbox::UserControl_Resize()
+{
+    setScaleMode(vbPixels);
+    Cls();
+    const float W = ScaleWidth();
+    const float H = ScaleHeight();
+    const float right = W - 3, bottom = H - 3, across = W - 6;
+    // The top line runs through the middle of the caption.
+    const qint16 t = qint16(host::toInteger(lbl->Height(), QStringLiteral("the caption's height")) / 2);
+    const qint16 sideTop = host::toInteger(double(t) + 3, QStringLiteral("the top of the side edges (t + 3)"));
+    const double down = double(H - 6) - t;
+    lbl->setTop(0);
+    lbl->setLeft(15);
+
+    // Corners are copied pixel for pixel; each edge stretches its uniform strip.
+    PaintPicture(img->Picture(), 0, t, 3, 3, 0, 0, 3, 3);
+    PaintPicture(img->Picture(), right, t, 3, 3, 19, 0, 3, 3);
+    PaintPicture(img->Picture(), right, bottom, 3, 3, 19, 17, 3, 3);
+    PaintPicture(img->Picture(), 0, bottom, 3, 3, 0, 17, 3, 3);
+    PaintPicture(img->Picture(), 3, t, across, 1, 3, 0, 16, 1);
+    PaintPicture(img->Picture(), W - 1, sideTop, 1, float(down), 21, 3, 1, 14);
+    PaintPicture(img->Picture(), 3, H - 1, across, 1, 3, 19, 16, 1);
+    PaintPicture(img->Picture(), 0, sideTop, 1, float(down), 0, 3, 1, 14);
+}
+
+void xpgroupbox::UserControl_MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y)
+{
+    emit MouseDown(Button, Shift, x, Y);
+}
+
+void xpgroupbox::UserControl_MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y)
+{
+    emit MouseMove(Button, Shift, x, Y);
+}
+
+void xpgroupbox::UserControl_MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y)
+{
+    emit MouseUp(Button, Shift, x, Y);
+}
+
+void xpgroupbox::lbl_Change()
+{
+    UserControl_Resize();
+}
+
+void xpgroupbox::lbl_Click()
+{
+    emit Click();
+}
+
+void xpgroupbox::lbl_DblClick()
+{
+    emit DblClick();
+}
+
+void xpgroupbox::lbl_MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y)
+{
+    emit MouseDown(Button, Shift, x, Y);
+}
+
+void xpgroupbox::lbl_MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y)
+{
+    emit MouseMove(Button, Shift, x, Y);
+}
+
+void xpgroupbox::lbl_MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y)
+{
+    emit MouseUp(Button, Shift, x, Y);
+}

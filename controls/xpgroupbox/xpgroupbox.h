@@ -1,0 +1,61 @@
+#pragma once
+
+#include "usercontrol.h"
+
+class Image;
+class Label;
+
+// An XP-style group box: a thin light outline with rounded corners, drawn
+// from a small frame picture, and a caption label set into its top line.
+// It raises Click and DblClick from the caption, and MouseDown, MouseMove
+// and MouseUp from the caption and the bare surface, each in the
+// coordinates of the part that reported it.
+class xpgroupbox : public UserControl
+{
+    Q_OBJECT
+
+public:
+    explicit xpgroupbox(QWidget *parent = nullptr);
+
+    bool Enabled() const;
+    // Recolours the caption; the frame stays as it is.
+    void setEnabled(bool New_Enabled);
+
+    // The very font object last assigned, shared with the surface and caption.
+    FontRef Font() const;
+    void setFont(const FontRef &vNewFont);
+
+    OLE_COLOR BackColor() const;
+    // A value that is neither a colour nor a known system colour raises
+    // "Invalid property value" and changes nothing.
+    void setBackColor(OLE_COLOR New_BackColor);
+
+    QString Caption() const;
+    void setCaption(const QString &vNewCaption);
+
+    void UserControl_Initialize() override;
+    void UserControl_InitProperties() override;
+    void UserControl_ReadProperties(const PropertyBag &PropBag) override;
+    void UserControl_WriteProperties(PropertyBag &PropBag) override;
+    // The only drawing routine: clears the surface, puts the caption in its
+    // place and copies the eight pieces of the outline.
+    void UserControl_Resize() override;
+
+    void UserControl_MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y) override;
+    void UserControl_MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y) override;
+    void UserControl_MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y) override;
+
+private:
+    void lbl_Change();
+    void lbl_Click();
+    void lbl_DblClick();
+    void lbl_MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y);
+    void lbl_MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y);
+    void lbl_MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y);
+
+    Label *lbl = nullptr;
+    Image *img = nullptr;
+
+    FontRef m_Font;
+    OLE_COLOR m_BackColor = host::vbWindowBackground;
+};
