@@ -8,7 +8,9 @@
 #include "picturebox.h"
 #include "textbox.h"
 #include "winapi.h"
+#include "xpcmdbutton.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -25,6 +27,7 @@ struct Placement
     int left, top, width, height;
 };
 
+constexpr Placement xpcmdTogglePlace{2700, 3300, 915, 315};
 constexpr Placement txtHexPlace{75, 3750, 3600, 285};
 constexpr Placement picturePlace{75, 75, 3615, 3615};
 
@@ -52,6 +55,21 @@ PictureBox *makePicture(QWidget *parent, const char *name, const QString &resour
     return picture;
 }
 
+// A control's saved property bag, kept with the window's stored layout.
+PropertyBag storedBag(const QString &resource)
+{
+    QFile file(resource);
+    if (!file.open(QIODevice::ReadOnly))
+        throw HostError(HostError::InvalidFileFormat,
+                        QStringLiteral("Invalid property bag: %1 is missing from the program").arg(resource));
+    return PropertyBag::fromJson(file.readAll());
+}
+
+FontRef toStdFont(const QFont &font)
+{
+    return makeFont(font.family(), font.pointSizeF() > 0 ? font.pointSizeF() : 8.25, qint16(font.weight()));
+}
+
 } // namespace
 
 FrmMain::FrmMain(QWidget *parent)
@@ -62,21 +80,34 @@ FrmMain::FrmMain(QWidget *parent)
     setWindowTitle(QStringLiteral("Huvolo"));
     setFixedSize(pixels(ClientWidth), pixels(ClientHeight));
 
-    // Created in the order of the stored layout; the place at (180, 220) that
-    // the TOGGLE button takes is left empty here.
+    // Created in the order of the stored layout.
+    xpcmdToggle = new xpcmdbutton(this);
+    xpcmdToggle->setObjectName(QStringLiteral("xpcmdToggle"));
+    xpcmdToggle->setAmbientSource([this] {
+        return UserControl::AmbientProperties{QStringLiteral("xpcmdToggle"), toStdFont(font())};
+    });
+    // A bag that cannot be read is reported; the button then loads its defaults.
+    PropertyBag toggleBag;
+    hostGuard([&toggleBag] { toggleBag = storedBag(QStringLiteral(":/layouts/xpcmdtoggle.json")); });
+    xpcmdToggle->load(&toggleBag);
+    const QRect togglePlace = toPixels(xpcmdTogglePlace);
+    xpcmdToggle->move(togglePlace.topLeft());
+    xpcmdToggle->setSurfaceSize(togglePlace.width(), togglePlace.height());
+
     txtHex = new TextBox(this);
     txtHex->setObjectName(QStringLiteral("txtHex"));
     txtHex->setGeometry(toPixels(txtHexPlace));
     pctColors = makePicture(this, "pctColors", QStringLiteral(":/pictures/colourwheel.png"));
     pctSwatches = makePicture(this, "pctSwatches", QStringLiteral(":/pictures/swatches.png"));
 
-    // Z-order, stacked from the bottom: pctSwatches, pctColors, txtHex.
+    // Z-order, stacked from the bottom: pctSwatches, pctColors, txtHex, xpcmdToggle.
     for (QWidget *control : {static_cast<QWidget *>(pctSwatches), static_cast<QWidget *>(pctColors),
-                             static_cast<QWidget *>(txtHex)})
+                             static_cast<QWidget *>(txtHex), static_cast<QWidget *>(xpcmdToggle)})
         control->raise();
-    // Tab order by tab index: pctColors 0, txtHex 1, pctSwatches 2.
+    // Tab order by tab index: pctColors 0, txtHex 1, pctSwatches 2, xpcmdToggle 3.
     setTabOrder(pctColors, txtHex);
     setTabOrder(txtHex, pctSwatches);
+    setTabOrder(pctSwatches, xpcmdToggle);
 
     host::bindEvent(pctColors, &PictureBox::MouseMove, this, &FrmMain::pctColors_MouseMove);
     host::bindEvent(pctColors, &PictureBox::Click, this, &FrmMain::pctColors_Click);
@@ -85,6 +116,7 @@ FrmMain::FrmMain(QWidget *parent)
     host::bindEvent(pctSwatches, &PictureBox::Click, this, &FrmMain::pctSwatches_Click);
     host::bindEvent(pctSwatches, &PictureBox::DblClick, this, &FrmMain::pctSwatches_DblClick);
     host::bindEvent(txtHex, &TextBox::GotFocus, this, &FrmMain::txtHex_GotFocus);
+    host::bindEvent<UserControl>(xpcmdToggle, &UserControl::Click, this, &FrmMain::xpcmdToggle_Click);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -149,6 +181,16 @@ void FrmMain::txtHex_GotFocus()
 {
     txtHex->setSelStart(0);
     txtHex->setSelLength(qint32(txtHex->Text().size()));
+}
+
+void FrmMain::xpcmdToggle_Click()
+{
+    if (pctColors->Visible() == -1) {
+        pctColors->setVisible(false);
+        return;
+    }
+    if (pctColors->Visible() == 0)
+        pctColors->setVisible(true);
 }
 
 void FrmMain::sample(const PictureBox *picture, float X, float Y)

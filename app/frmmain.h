@@ -4,6 +4,7 @@
 
 class PictureBox;
 class TextBox;
+class xpcmdbutton;
 
 // The colour picker's window: the colour wheel over the swatch grid, the hex
 // read-out below them, and the TOGGLE button on the pictures' corner. The
@@ -30,12 +31,14 @@ private:
     void pctColors_DblClick();
     void pctSwatches_DblClick();
     void txtHex_GotFocus();
+    void xpcmdToggle_Click();
 
     void sample(const PictureBox *picture, float X, float Y);
     void copyHexText();
     void writeHexText();
     QString hexText() const;
 
+    xpcmdbutton *xpcmdToggle = nullptr;
     TextBox *txtHex = nullptr;
     PictureBox *pctColors = nullptr;
     PictureBox *pctSwatches = nullptr;

@@ -1,3 +1,4 @@
+#include "fontfaces.h"
 #include "frmmain.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     QApplication app(argc, argv);
+    host::addFontFaces();
     FrmMain window;
     window.show();
     return app.exec();

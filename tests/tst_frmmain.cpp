@@ -1,11 +1,18 @@
+#include "fontfaces.h"
 #include "frmmain.h"
+#include "label.h"
 #include "picturebox.h"
 #include "textbox.h"
+#include "xpcmdbutton.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QFontInfo>
+#include <QJsonDocument>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -48,6 +55,7 @@ class TestFrmMain : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -68,12 +76,25 @@ private slots:
     void focusSelectsAll_data();
     void focusSelectsAll();
 
+    void toggleButtonPlaced();
+    void toggleClicks_data();
+    void toggleClicks();
+    void toggleOnlyOnClick_data();
+    void toggleOnlyOnClick();
+
 private:
+    bool realSmallFonts = false;
+    xpcmdbutton *xpcmdToggle = nullptr;
     FrmMain *window = nullptr;
     PictureBox *pctColors = nullptr;
     PictureBox *pctSwatches = nullptr;
     TextBox *txtHex = nullptr;
 };
+
+void TestFrmMain::initTestCase()
+{
+    realSmallFonts = host::addFontFaces();
+}
 
 void TestFrmMain::init()
 {
@@ -81,7 +102,8 @@ void TestFrmMain::init()
     pctColors = window->findChild<PictureBox *>("pctColors");
     pctSwatches = window->findChild<PictureBox *>("pctSwatches");
     txtHex = window->findChild<TextBox *>("txtHex");
-    QVERIFY(pctColors && pctSwatches && txtHex);
+    xpcmdToggle = window->findChild<xpcmdbutton *>("xpcmdToggle");
+    QVERIFY(pctColors && pctSwatches && txtHex && xpcmdToggle);
     QApplication::clipboard()->setText("before");
 }
 
@@ -285,6 +307,115 @@ void TestFrmMain::focusSelectsAll()
     QApplication::sendEvent(txtHex, &focusIn);
     QCOMPARE(txtHex->selectedText(), text);
     QCOMPARE(txtHex->hasSelectedText(), !text.isEmpty());
+}
+
+// Placed from its stored bag, which keeps its two lower-case keys; the
+// caption fits and renders in "Small Fonts" or its stand-in.
+void TestFrmMain::toggleButtonPlaced()
+{
+    QCOMPARE(xpcmdToggle->geometry(), QRect(180, 220, 61, 21));
+    QFile stored(QStringLiteral(":/layouts/xpcmdtoggle.json"));
+    QVERIFY(stored.open(QIODevice::ReadOnly));
+    QCOMPARE(QJsonDocument::fromJson(stored.readAll()),
+             QJsonDocument::fromJson(R"({"caption": "TOGGLE",
+                                         "font": {"Name": "Small Fonts", "Size": 6, "Weight": 400, "Charset": 0}})"));
+    QCOMPARE(xpcmdToggle->Caption(), QStringLiteral("TOGGLE"));
+    QVERIFY(sameFont(xpcmdToggle->Font(), makeFont(QStringLiteral("Small Fonts"), 6, 400, 0)));
+    QCOMPARE(xpcmdToggle->State(), 0);
+    QVERIFY(xpcmdToggle->Enabled());
+    QCOMPARE(xpcmdToggle->Ambient().DisplayName, QStringLiteral("xpcmdToggle"));
+    QCOMPARE(xpcmdToggle->Ambient().Font->Name, window->font().family());
+
+    const Label *lbl = xpcmdToggle->findChild<Label *>("lbl");
+    QCOMPARE(QFontInfo(lbl->font()).family(), realSmallFonts ? QStringLiteral("Small Fonts") : QStringLiteral("DejaVu Sans"));
+    QVERIFY(xpcmdToggle->rect().contains(lbl->geometry()));
+    QVERIFY(lbl->height() >= 7);
+    QCOMPARE(QPointF(lbl->Left(), lbl->Top()), QPointF((61 - lbl->Width()) / 2, (21 - lbl->Height()) / 2));
+
+    // Tab index 3, and above both pictures whichever is shown.
+    QList<QWidget *> tabChain;
+    QWidget *next = pctColors;
+    do {
+        if (next->focusPolicy() & Qt::TabFocus)
+            tabChain << next;
+        next = next->nextInFocusChain();
+    } while (next != pctColors);
+    QCOMPARE(tabChain, (QList<QWidget *>{pctColors, txtHex, pctSwatches, xpcmdToggle}));
+    for (const bool wheel : {true, false}) {
+        pctColors->setVisible(wheel);
+        for (const QPoint at : {QPoint(180, 220), QPoint(210, 230), QPoint(240, 240)}) {
+            const QWidget *hit = window->childAt(at);
+            QVERIFY(hit == xpcmdToggle || xpcmdToggle->isAncestorOf(hit));
+        }
+    }
+}
+
+void TestFrmMain::toggleClicks_data()
+{
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<bool>("onLabel");
+    QTest::addColumn<bool>("quick"); // every second click comes as a double click
+    QTest::newRow("3 clicks") << 3 << false << false;
+    QTest::newRow("2 clicks on the caption") << 2 << true << false;
+    QTest::newRow("double click") << 2 << false << true;
+    QTest::newRow("double clicks on the caption") << 4 << true << true;
+}
+
+void TestFrmMain::toggleClicks()
+{
+    QFETCH(int, clicks);
+    QFETCH(bool, onLabel);
+    QFETCH(bool, quick);
+    moveTo(pctSwatches, 10, 48);
+    const QColor back = baseOf(txtHex);
+    QWidget *target = onLabel ? static_cast<QWidget *>(xpcmdToggle->findChild<Label *>("lbl")) : xpcmdToggle;
+    for (int i = 1; i <= clicks; ++i) {
+        const bool second = quick && i % 2 == 0;
+        sendMouse(target, second ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton);
+        sendMouse(target, QEvent::MouseButtonRelease, QPoint(2, 2), Qt::LeftButton);
+        QCOMPARE(pctColors->Visible(), qint16(i % 2 ? 0 : -1));
+        QCOMPARE(pctSwatches->Visible(), qint16(-1));
+    }
+    QCOMPARE(txtHex->text(), QStringLiteral("#412000"));
+    QCOMPARE(baseOf(txtHex), back);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
+}
+
+void TestFrmMain::toggleOnlyOnClick_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("toggles");
+    QTest::newRow("access key") << "access key" << true;
+    QTest::newRow("right click") << "right click" << false;
+    QTest::newRow("press, drag out, release") << "drag out" << false;
+    QTest::newRow("Space") << "Space" << false;
+    QTest::newRow("Enter") << "Enter" << false;
+    QTest::newRow("hover and leave") << "hover" << false;
+}
+
+void TestFrmMain::toggleOnlyOnClick()
+{
+    QFETCH(QString, input);
+    QFETCH(bool, toggles);
+    if (input == "access key") {
+        qint16 key = 'T';
+        xpcmdToggle->UserControl_AccessKeyPress(key);
+    } else if (input == "right click") {
+        sendMouse(xpcmdToggle, QEvent::MouseButtonPress, QPoint(2, 2), Qt::RightButton);
+        sendMouse(xpcmdToggle, QEvent::MouseButtonRelease, QPoint(2, 2), Qt::RightButton);
+    } else if (input == "drag out") {
+        sendMouse(xpcmdToggle, QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton);
+        sendMouse(xpcmdToggle, QEvent::MouseButtonRelease, QPoint(-30, 2), Qt::LeftButton);
+    } else if (input == "hover") {
+        QSignalSpy mouseOut(xpcmdToggle, &xpcmdbutton::MouseOut);
+        xpcmdToggle->setPointerSource([](HWND) { return POINTAPI{-10, -10}; });
+        sendMouse(xpcmdToggle, QEvent::MouseMove, QPoint(2, 2));
+        QTRY_COMPARE(mouseOut.count(), 1);
+    } else {
+        const int key = input == "Space" ? Qt::Key_Space : Qt::Key_Return;
+        QTest::keyClick(xpcmdToggle, Qt::Key(key));
+    }
+    QCOMPARE(pctColors->Visible(), qint16(toggles ? 0 : -1));
 }
 
 QTEST_MAIN(TestFrmMain)

@@ -1,0 +1,303 @@
+#include "xpcmdbutton.h"
+
+#include "hosterror.h"
+#include "hostevents.h"
+#include "label.h"
+#include "numeric.h"
+
+#include <QTimer>
+
+namespace {
+
+constexpr int CellWidth = 18;
+constexpr int CellHeight = 21;
+constexpr int CellCount = 5;
+
+constexpr OLE_COLOR EnabledCaption = 0x00000000;
+constexpr OLE_COLOR DisabledCaption = 0x0092A1A1;
+
+POINTAPI cursorInClient(HWND hWnd)
+{
+    POINTAPI point;
+    GetCursorPos(point);
+    ScreenToClient(hWnd, point);
+    return point;
+}
+
+} // namespace
+
+xpcmdbutton::xpcmdbutton(QWidget *parent)
+    : UserControl(parent),
+      m_skin(QStringLiteral(":/xpcmdbutton/skin.bmp")),
+      m_pointerSource(cursorInClient)
+{
+    if (m_skin.isNull())
+        qCritical("xpcmdbutton: the skin is missing from the program");
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(10);
+    connect(Timer1, &QTimer::timeout, this, [this] { hostGuard([this] { Timer1_Timer(); }); });
+
+    // The button has no double click: a quick second press is a press and
+    // its release a click, on the surface and on the caption alike.
+    setDoubleClicks(false);
+    lbl = new Label(this);
+    lbl->setObjectName(QStringLiteral("lbl"));
+    lbl->setDoubleClicks(false);
+    lbl->setAlignment(Qt::AlignCenter);
+    lbl->setBackColor(host::vbWindowBackground);
+    lbl->setForeColor(host::vbWindowText);
+    lbl->setTransparent(true);
+    lbl->setGeometry(16, 8, 63, 14);
+    lbl->setLeft(16);
+    lbl->setTop(8);
+    lbl->setCaption(QStringLiteral("xpcmdbutton"));
+    lbl->setAutoSize(true);
+
+    setSurfaceSize(113, 59);
+
+    host::bindEvent(lbl, &Label::MouseDown, this, &xpcmdbutton::lbl_MouseDown);
+    host::bindEvent(lbl, &Label::MouseMove, this, &xpcmdbutton::lbl_MouseMove);
+    host::bindEvent(lbl, &Label::MouseUp, this, &xpcmdbutton::lbl_MouseUp);
+    host::bindEvent(lbl, &Label::Click, this, &xpcmdbutton::lbl_Click);
+    host::bindEvent(lbl, &Label::Change, this, &xpcmdbutton::lbl_Change);
+}
+
+qint32 xpcmdbutton::State() const
+{
+    return m_State;
+}
+
+void xpcmdbutton::setState(qint32 vNewValue)
+{
+    m_State = vNewValue;
+    emit PropertyChanged(QStringLiteral("State"));
+    Redraw();
+}
+
+bool xpcmdbutton::Enabled() const
+{
+    return surfaceEnabled();
+}
+
+void xpcmdbutton::setEnabled(bool New_Enabled)
+{
+    setSurfaceEnabled(New_Enabled);
+    emit PropertyChanged(QStringLiteral("Enabled"));
+    Redraw();
+    lbl->setForeColor(Enabled() ? EnabledCaption : DisabledCaption);
+}
+
+QString xpcmdbutton::Caption() const
+{
+    return lbl->Caption();
+}
+
+void xpcmdbutton::setCaption(const QString &vNewCaption)
+{
+    // The label's change notification re-centres it and redraws.
+    lbl->setCaption(vNewCaption);
+    emit PropertyChanged(QStringLiteral("Caption"));
+}
+
+FontRef xpcmdbutton::Font() const
+{
+    return m_Font;
+}
+
+void xpcmdbutton::setFont(const FontRef &vNewFont)
+{
+    m_Font = vNewFont;
+    shareFont(m_Font, lbl);
+    UserControl_Resize();
+    emit PropertyChanged(QStringLiteral("Font"));
+}
+
+void xpcmdbutton::setPointerSource(PointerSource source)
+{
+    m_pointerSource = source ? std::move(source) : PointerSource(cursorInClient);
+}
+
+void xpcmdbutton::UserControl_Initialize()
+{
+    Redraw();
+}
+
+void xpcmdbutton::UserControl_InitProperties()
+{
+    m_State = 0;
+    setEnabled(true);
+    setCaption(Ambient().DisplayName);
+    setFont(Ambient().Font);
+}
+
+void xpcmdbutton::UserControl_ReadProperties(const PropertyBag &PropBag)
+{
+    m_State = PropBag.readLong(QStringLiteral("State"), 0);
+    setEnabled(PropBag.readBoolean(QStringLiteral("Enabled"), true));
+    setCaption(PropBag.readText(QStringLiteral("Caption"), Ambient().DisplayName));
+    setFont(PropBag.readFont(QStringLiteral("Font"), Ambient().Font));
+}
+
+void xpcmdbutton::UserControl_WriteProperties(PropertyBag &PropBag)
+{
+    PropBag.WriteProperty(QStringLiteral("State"), m_State, qint32(0));
+    PropBag.WriteProperty(QStringLiteral("Enabled"), surfaceEnabled(), true);
+    PropBag.WriteProperty(QStringLiteral("Caption"), lbl->Caption(), Ambient().DisplayName);
+    PropBag.WriteProperty(QStringLiteral("Font"), QVariant::fromValue(m_Font), QVariant::fromValue(Ambient().Font));
+}
+
+void xpcmdbutton::UserControl_Resize()
+{
+    Redraw();
+    const auto centred = [](float outer, float inner, const char *what) {
+        return float(host::checkedFloat((double(outer) - inner) / 2, QLatin1String(what)));
+    };
+    lbl->setTop(centred(ScaleHeight(), lbl->Height(), "label top"));
+    lbl->setLeft(centred(ScaleWidth(), lbl->Width(), "label left"));
+}
+
+void xpcmdbutton::UserControl_Show()
+{
+    Redraw();
+}
+
+void xpcmdbutton::UserControl_Click()
+{
+    emit Click();
+}
+
+void xpcmdbutton::UserControl_AccessKeyPress(qint16 &)
+{
+    emit Click();
+}
+
+void xpcmdbutton::UserControl_MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y)
+{
+    emit MouseDown(Button, Shift, x, Y);
+    DrawSkin(1);
+}
+
+void xpcmdbutton::UserControl_MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y)
+{
+    if (!Timer1->isActive())
+        Timer1->start();
+    const float W = ScaleWidth();
+    const float H = ScaleHeight();
+    if (x >= 0 && Y >= 0 && x <= W && Y <= H) {
+        emit MouseMove(Button, Shift, x, Y);
+        // A container's handler may have changed Button.
+        if (Button == 1)
+            DrawSkin(1);
+        else
+            DrawSkin(3);
+    }
+}
+
+void xpcmdbutton::UserControl_MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y)
+{
+    emit MouseUp(Button, Shift, x, Y);
+    Redraw();
+}
+
+void xpcmdbutton::UserControl_KeyDown(qint16 &KeyCode, qint16 &Shift)
+{
+    emit KeyDown(KeyCode, Shift);
+}
+
+void xpcmdbutton::UserControl_KeyPress(qint16 &KeyAscii)
+{
+    emit KeyPress(KeyAscii);
+}
+
+void xpcmdbutton::UserControl_KeyUp(qint16 &KeyCode, qint16 &Shift)
+{
+    emit KeyUp(KeyCode, Shift);
+}
+
+void xpcmdbutton::Redraw()
+{
+    if (State() == 1)
+        m_RestCell = 4;
+    else if (State() == 0)
+        m_RestCell = 0;
+    if (surfaceEnabled())
+        DrawSkin(m_RestCell);
+    else
+        DrawSkin(2);
+}
+
+void xpcmdbutton::DrawSkin(const qint16 &cell)
+{
+    setScaleMode(vbPixels);
+    const float W = ScaleWidth();
+    const float H = ScaleHeight();
+    const auto checked = [](float value, const char *what) {
+        return float(host::checkedFloat(value, QLatin1String(what)));
+    };
+    const float right = checked(W - 3, "W - 3");
+    const float bottom = checked(H - 3, "H - 3");
+    const float across = checked(W - 6, "W - 6");
+    const qint16 h6 = host::toInteger(double(checked(H - 6, "H - 6")), QStringLiteral("h6 (height - 6)"));
+
+    PaintPicture(GraphicCell(cell), 0, 0, 3, 3, 0, 0, 3, 3);
+    PaintPicture(GraphicCell(cell), right, 0, 3, 3, 15, 0, 3, 3);
+    PaintPicture(GraphicCell(cell), right, bottom, 3, 3, 15, 18, 3, 3);
+    PaintPicture(GraphicCell(cell), 0, bottom, 3, 3, 0, 18, 3, 3);
+    PaintPicture(GraphicCell(cell), 3, 0, across, 3, 3, 0, 12, 3);
+    PaintPicture(GraphicCell(cell), right, 3, 3, h6, 15, 3, 3, 15);
+    PaintPicture(GraphicCell(cell), 0, 3, 3, h6, 0, 3, 3, 15);
+    PaintPicture(GraphicCell(cell), 3, bottom, across, 3, 3, 18, 12, 3);
+    PaintPicture(GraphicCell(cell), 3, 3, across, h6, 3, 3, 12, 15);
+}
+
+QImage xpcmdbutton::GraphicCell(qint16 cell) const
+{
+    if (cell < 0 || cell >= CellCount)
+        throw HostError(HostError::InvalidArgument,
+                        QStringLiteral("Invalid procedure call or argument: skin cell %1 (0 to %2)")
+                            .arg(cell).arg(CellCount - 1));
+    return m_skin.copy(cell * CellWidth, 0, CellWidth, CellHeight);
+}
+
+void xpcmdbutton::Timer1_Timer()
+{
+    const POINTAPI point = m_pointerSource(this);
+    const double L = ScaleLeft();
+    const double T = ScaleTop();
+    const double W = ScaleWidth();
+    const double H = ScaleHeight();
+    const double right = host::checkedFloat(L + W, QStringLiteral("ScaleLeft + ScaleWidth"));
+    const double bottom = host::checkedFloat(T + H, QStringLiteral("ScaleTop + ScaleHeight"));
+    if (point.x < L || point.y < T || point.x > right || point.y > bottom) {
+        Timer1->stop();
+        emit MouseOut();
+        Redraw();
+    }
+}
+
+void xpcmdbutton::lbl_MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y)
+{
+    UserControl_MouseDown(Button, Shift, x, Y);
+}
+
+void xpcmdbutton::lbl_MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y)
+{
+    UserControl_MouseMove(Button, Shift, x, Y);
+}
+
+void xpcmdbutton::lbl_MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y)
+{
+    UserControl_MouseUp(Button, Shift, x, Y);
+}
+
+void xpcmdbutton::lbl_Click()
+{
+    UserControl_Click();
+}
+
+void xpcmdbutton::lbl_Change()
+{
+    UserControl_Resize();
+}

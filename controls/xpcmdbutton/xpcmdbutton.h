@@ -1,0 +1,90 @@
+#pragma once
+
+#include "usercontrol.h"
+#include "winapi.h"
+
+#include <functional>
+
+class Label;
+class QTimer;
+
+// An XP-style command button. It paints itself from a five-cell skin as a
+// nine-slice with 3-pixel borders, keeps its caption label centred, shows
+// hover and pressed looks under the mouse, and polls the pointer with a
+// 10 ms timer after each move so that it can report the pointer leaving as
+// MouseOut. Caption, Font, State and Enabled persist in a property bag.
+class xpcmdbutton : public UserControl
+{
+    Q_OBJECT
+    Q_PROPERTY(qint32 State READ State WRITE setState)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+    Q_PROPERTY(FontRef Font READ Font WRITE setFont)
+    Q_CLASSINFO("State.Description", "Returns/sets the state of the command button when mouse_out.")
+    Q_CLASSINFO("State.Category", "Misc")
+    Q_CLASSINFO("Enabled.Category", "Behavior")
+    Q_CLASSINFO("Caption.Category", "Appearance")
+
+public:
+    // The pointer's position in client pixels of the given surface.
+    using PointerSource = std::function<POINTAPI(HWND)>;
+
+    explicit xpcmdbutton(QWidget *parent = nullptr);
+
+    // The look at rest: 0 the plain button, 1 the light-blue band; any other
+    // value is kept and leaves the rest look as it was.
+    qint32 State() const;
+    void setState(qint32 vNewValue);
+    bool Enabled() const;
+    void setEnabled(bool New_Enabled);
+    QString Caption() const;
+    void setCaption(const QString &vNewCaption);
+    // The very object assigned, shared with the surface and the label; empty
+    // before the first assignment.
+    FontRef Font() const;
+    void setFont(const FontRef &vNewFont);
+
+    // The hover timer asks this for the pointer; by default it is the real
+    // pointer through GetCursorPos and ScreenToClient.
+    void setPointerSource(PointerSource source);
+
+    void UserControl_Initialize() override;
+    void UserControl_InitProperties() override;
+    void UserControl_ReadProperties(const PropertyBag &PropBag) override;
+    void UserControl_WriteProperties(PropertyBag &PropBag) override;
+    void UserControl_Resize() override;
+    void UserControl_Show() override;
+
+    void UserControl_Click() override;
+    void UserControl_AccessKeyPress(qint16 &KeyAscii) override;
+    void UserControl_MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y) override;
+    void UserControl_MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y) override;
+    void UserControl_MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y) override;
+    void UserControl_KeyDown(qint16 &KeyCode, qint16 &Shift) override;
+    void UserControl_KeyPress(qint16 &KeyAscii) override;
+    void UserControl_KeyUp(qint16 &KeyCode, qint16 &Shift) override;
+
+signals:
+    void MouseOut();
+
+private:
+    void Redraw();
+    void DrawSkin(const qint16 &cell);
+    QImage GraphicCell(qint16 cell) const;
+    void Timer1_Timer();
+
+    void lbl_MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y);
+    void lbl_MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y);
+    void lbl_MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y);
+    void lbl_Click();
+    void lbl_Change();
+
+    QTimer *Timer1 = nullptr;
+    Label *lbl = nullptr;
+    QImage m_skin;
+    PointerSource m_pointerSource;
+
+    qint32 m_State = 0;
+    FontRef m_Font;
+    qint16 m_RestCell = 0;
+};
