@@ -4,10 +4,14 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run test test-sanitize bench deps build clean
+.PHONY: run gallery test test-sanitize bench deps build clean
 
 run: build
 	./$(BUILD)/app/huvolo
+
+# The two controls, xpcmdbutton and xpgroupbox, in a small window of their own.
+gallery: build
+	./$(BUILD)/examples/gallery/huvolo-gallery
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure

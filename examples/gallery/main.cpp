@@ -1,0 +1,82 @@
+// A small window that shows Huvolo's two reusable controls: one group box
+// holding command buttons in their looks at rest, at rest with State 1, and
+// disabled. Hover and press the enabled ones to see the other looks.
+#include "fontfaces.h"
+#include "hostevents.h"
+#include "xpcmdbutton.h"
+#include "xpgroupbox.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace {
+
+FontRef smallFont()
+{
+    return makeFont(QStringLiteral("Small Fonts"), 6);
+}
+
+// Places a control the way a container does: ambient values, size, then the
+// life cycle of a newly placed instance.
+template <typename Control>
+Control *place(QWidget *parent, const QString &name, const QRect &geometry)
+{
+    auto *control = new Control(parent);
+    control->setObjectName(name);
+    control->setAmbientSource([name] { return UserControl::AmbientProperties{name, smallFont()}; });
+    control->move(geometry.topLeft());
+    control->setSurfaceSize(geometry.width(), geometry.height());
+    control->load(nullptr);
+    return control;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fputs("huvolo-gallery: no display to open a window on (DISPLAY is not set)\n", stderr);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    host::addFontFaces();
+
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Huvolo controls"));
+    window.setFixedSize(215, 105);
+
+    auto *group = place<xpgroupbox>(&window, QStringLiteral("grpLooks"), QRect(8, 8, 199, 89));
+    hostGuard([group] {
+        group->setFont(makeFont(QStringLiteral("DejaVu Sans"), 8));
+        group->setBackColor(0x00FFFFFF);
+        group->setCaption(QStringLiteral("xpcmdbutton looks"));
+    });
+
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        qint32 state;
+        bool enabled;
+    } looks[] = {
+        {"cmdRest", "State 0", 0, true},
+        {"cmdState1", "State 1", 1, true},
+        {"cmdDisabled", "Disabled", 0, false},
+    };
+    int left = 9;
+    for (const auto &look : looks) {
+        auto *button = place<xpcmdbutton>(group, QLatin1String(look.name), QRect(left, 40, 57, 21));
+        hostGuard([&] {
+            button->setCaption(QLatin1String(look.caption));
+            button->setState(look.state);
+            button->setEnabled(look.enabled);
+        });
+        left += 62;
+    }
+
+    window.show();
+    return app.exec();
+}
