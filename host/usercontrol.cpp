@@ -75,10 +75,13 @@ void UserControl::setSurfaceFont(const FontRef &font)
     QWidget::setFont(font ? font->toQFont() : QFont());
 }
 
-void UserControl::shareFont(const FontRef &font, Label *label)
+void UserControl::assignFont(FontRef &member, const FontRef &font, Label *label)
 {
+    member = font;
     setSurfaceFont(font);
-    label->setFont(font);
+    label->setFont(member);
+    UserControl_Resize();
+    emit PropertyChanged(QStringLiteral("Font"));
 }
 
 void UserControl::setScaleMode(qint16 mode)

@@ -55,9 +55,6 @@ public:
     void setSurfaceBackColor(OLE_COLOR colour);
     FontRef surfaceFont() const { return m_font; }
     void setSurfaceFont(const FontRef &font);
-    // Hands one font object to the surface and then to the caption label, as
-    // a control's Font property does: both share it, neither copies it.
-    void shareFont(const FontRef &font, Label *label);
 
     qint16 ScaleMode() const { return m_scaleMode; }
     void setScaleMode(qint16 mode);
@@ -112,6 +109,11 @@ signals:
     void MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y);
 
 protected:
+    // A control's Font property, the same steps in every control: keep the
+    // very object in `member`, hand it to the surface and then to the caption
+    // label (all three share it, none copies it), redraw, notify "Font".
+    void assignFont(FontRef &member, const FontRef &font, Label *label);
+
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;

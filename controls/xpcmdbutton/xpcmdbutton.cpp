@@ -108,10 +108,7 @@ FontRef xpcmdbutton::Font() const
 
 void xpcmdbutton::setFont(const FontRef &vNewFont)
 {
-    m_Font = vNewFont;
-    shareFont(m_Font, lbl);
-    UserControl_Resize();
-    emit PropertyChanged(QStringLiteral("Font"));
+    assignFont(m_Font, vNewFont, lbl);
 }
 
 void xpcmdbutton::setPointerSource(PointerSource source)

@@ -75,10 +75,7 @@ FontRef xpgroupbox::Font() const
 
 void xpgroupbox::setFont(const FontRef &vNewFont)
 {
-    m_Font = vNewFont;
-    shareFont(m_Font, lbl);
-    UserControl_Resize();
-    emit PropertyChanged(QStringLiteral("Font"));
+    assignFont(m_Font, vNewFont, lbl);
 }
 
 OLE_COLOR xpgroupbox::BackColor() const
