@@ -1,0 +1,53 @@
+// Cost of the controls' drawing: one hover move over the TOGGLE-sized button
+// (nine skin pieces), one full group box redraw, and placing a button from a
+// property bag. Run it; it asserts nothing about time.
+#include "xpcmdbutton.h"
+#include "xpgroupbox.h"
+
+#include <QTest>
+
+class BenchControls : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void buttonHoverMove();
+    void groupBoxRedraw();
+    void buttonPlacedFromBag();
+};
+
+void BenchControls::buttonHoverMove()
+{
+    xpcmdbutton button;
+    button.setSurfaceSize(61, 21);
+    button.load(nullptr);
+    qint16 Button = 0, Shift = 0;
+    float x = 30, Y = 10;
+    QBENCHMARK {
+        button.UserControl_MouseMove(Button, Shift, x, Y);
+    }
+}
+
+void BenchControls::groupBoxRedraw()
+{
+    xpgroupbox box;
+    box.setSurfaceSize(199, 89);
+    box.load(nullptr);
+    QBENCHMARK {
+        box.UserControl_Resize();
+    }
+}
+
+void BenchControls::buttonPlacedFromBag()
+{
+    const PropertyBag bag = PropertyBag::fromJson(
+        R"({"caption": "TOGGLE", "font": {"Name": "Small Fonts", "Size": 6, "Weight": 400, "Charset": 0}})");
+    QBENCHMARK {
+        xpcmdbutton button;
+        button.setSurfaceSize(61, 21);
+        button.load(&bag);
+    }
+}
+
+QTEST_MAIN(BenchControls)
+#include "bench_controls.moc"
