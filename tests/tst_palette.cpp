@@ -1,4 +1,5 @@
-// Checks the embedded palette pictures against the rules they are drawn from.
+// Checks the embedded palette pictures: what the generator draws now, the wheel's
+// hues and white surround, the grid's tile colours and margins.
 
 #include "palettepictures.h"
 
@@ -6,11 +7,10 @@
 #include <QImage>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
-
-constexpr int pictureSize = 236;
 
 // Expected tile colours, written out separately from the generator's table so a slip in either shows up.
 constexpr QRgb expectedTiles[16][16] = {
@@ -48,33 +48,20 @@ constexpr QRgb expectedTiles[16][16] = {
      0xe19244, 0xeda04e, 0xf9ad58, 0xfcb75c, 0xffc05f, 0xffca6a, 0xffcf7e, 0xffda96},
 };
 
-// Expected wheel hue at each 15 degrees of angle, 0 to 360.
-constexpr double expectedHues[25] = {
-    0, 9, 18, 26.5, 35, 41, 47.5, 53.5, 59.5, 78, 98.5, 120, 136.5,
-    154, 171, 187, 202.5, 218.5, 234, 250.5, 267.5, 283.5, 300, 330, 360};
-
-QString hex(QRgb colour)
+QString describe(QRgb colour)
 {
-    return QColor(colour).name(QColor::HexRgb);
+    const QColor c(colour);
+    return QStringLiteral("%1 (hue %2, saturation %3)").arg(c.name()).arg(c.hsvHueF() * 360.0).arg(c.hsvSaturationF());
 }
 
-double hueDistance(double a, double b)
+// The first pixel of the area with a channel below the lowest allowed, or nothing.
+QString firstBelow(const QImage &image, const QRect &area, int lowest)
 {
-    const double d = std::fmod(std::abs(a - b), 360.0);
-    return std::min(d, 360.0 - d);
-}
-
-QString describe(const QColor &colour)
-{
-    return QStringLiteral("%1 (hue %2, saturation %3)")
-        .arg(colour.name())
-        .arg(colour.hsvHueF() * 360.0)
-        .arg(colour.hsvSaturationF());
-}
-
-int lowestChannel(QRgb colour)
-{
-    return std::min({qRed(colour), qGreen(colour), qBlue(colour)});
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (const QRgb c = image.pixel(x, y); std::min({qRed(c), qGreen(c), qBlue(c)}) < lowest)
+                return QStringLiteral("(%1, %2) is %3").arg(x).arg(y).arg(describe(c));
+    return {};
 }
 
 } // namespace
@@ -83,302 +70,119 @@ class TestPalette : public QObject
 {
     Q_OBJECT
 
+    QImage m_wheel = QImage(":/pictures/colourwheel.png").convertToFormat(QImage::Format_RGB32);
+    QImage m_grid = QImage(":/pictures/swatches.png").convertToFormat(QImage::Format_RGB32);
+
 private slots:
-    void initTestCase();
+    void matchGenerator_data()
+    {
+        QTest::addColumn<QImage>("embedded");
+        QTest::addColumn<QImage>("generated");
+        QTest::newRow("wheel") << m_wheel << pictures::colourWheel();
+        QTest::newRow("grid") << m_grid << pictures::swatchGrid();
+    }
 
-    void size_data();
-    void size();
-    void matchesGenerator_data();
-    void matchesGenerator();
-    void cornerBehindToggleButton_data();
-    void cornerBehindToggleButton();
+    void matchGenerator()
+    {
+        QFETCH(QImage, embedded);
+        QFETCH(QImage, generated);
+        QCOMPARE(embedded.size(), QSize(236, 236));
+        QCOMPARE(generated.format(), QImage::Format_RGB32);
+        QCOMPARE(generated.size(), embedded.size());
+        for (int y = 0; y < 236; ++y)
+            for (int x = 0; x < 236; ++x)
+                QVERIFY2(embedded.pixel(x, y) == generated.pixel(x, y),
+                         qPrintable(QStringLiteral("(%1, %2) is %3, the generator gives %4; regenerate the pictures")
+                                        .arg(x).arg(y).arg(describe(embedded.pixel(x, y)), describe(generated.pixel(x, y)))));
+    }
 
-    void hueTable_data();
-    void hueTable();
-    void wheelCentreIsNearWhite_data();
-    void wheelCentreIsNearWhite();
-    void wheelOutsideIsWhite_data();
-    void wheelOutsideIsWhite();
-    void wheelHueAndSaturation_data();
-    void wheelHueAndSaturation();
-    void wheelRimIsSaturated_data();
-    void wheelRimIsSaturated();
-    void wheelRimIsSmoothed();
+    // Areas whose every channel is at least the given value: 255 is exactly white.
+    void lightAreas_data()
+    {
+        QTest::addColumn<bool>("wheel");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<int>("lowest");
+        QTest::newRow("wheel centre") << true << QRect(117, 117, 2, 2) << 250;
+        QTest::newRow("wheel behind TOGGLE") << true << QRect(174, 214, 62, 22) << 214;
+        for (const QPoint p : {QPoint(0, 0), QPoint(235, 0), QPoint(0, 235), QPoint(235, 235)})
+            QTest::addRow("wheel corner %d,%d", p.x(), p.y()) << true << QRect(p, p) << 255;
+        // More than 20 px beyond the rim, and 2.5 px beyond it, past the one-pixel smoothing.
+        for (const QPoint p : {QPoint(30, 30), QPoint(205, 30), QPoint(30, 205), QPoint(205, 205), QPoint(10, 60),
+                               QPoint(225, 175), QPoint(15, 117), QPoint(220, 118), QPoint(118, 15), QPoint(117, 220)})
+            QTest::addRow("wheel outside %d,%d", p.x(), p.y()) << true << QRect(p, p) << 255;
+        QTest::newRow("grid behind TOGGLE") << false << QRect(174, 214, 62, 22) << 255;
+        QTest::newRow("grid top") << false << QRect(0, 0, 236, 32) << 255;
+        QTest::newRow("grid bottom") << false << QRect(0, 204, 236, 32) << 255;
+        QTest::newRow("grid left") << false << QRect(0, 0, 3, 236) << 255;
+        QTest::newRow("grid right") << false << QRect(233, 0, 3, 236) << 255;
+    }
 
-    void tileCentres_data();
-    void tileCentres();
-    void tileEdges_data();
-    void tileEdges();
-    void gridMarginsAreWhite_data();
-    void gridMarginsAreWhite();
+    void lightAreas()
+    {
+        QFETCH(bool, wheel);
+        QFETCH(QRect, area);
+        QFETCH(int, lowest);
+        QCOMPARE(firstBelow(wheel ? m_wheel : m_grid, area, lowest), QString());
+    }
 
-private:
-    const QImage &picture(const QString &name) const;
+    void wheelColours_data()
+    {
+        QTest::addColumn<QPoint>("pixel");
+        QTest::addColumn<double>("hue");
+        QTest::addColumn<double>("saturation");
+        QTest::addColumn<double>("tolerance");
+        // The outermost pixels on the rim, at 0, 90, 180 and 270 degrees.
+        QTest::newRow("rim 0 red") << QPoint(217, 117) << 0.0 << 1.0 << 0.05;
+        QTest::newRow("rim 90") << QPoint(117, 18) << 47.5 << 1.0 << 0.05;
+        QTest::newRow("rim 180") << QPoint(18, 118) << 136.5 << 1.0 << 0.05;
+        QTest::newRow("rim 270") << QPoint(118, 217) << 234.0 << 1.0 << 0.05;
+        // Where the pure hues sit, 60 px from the centre.
+        const struct { const char *name; int angle, x, y; double hue; } pure[] = {{"red", 0, 178, 118, 0},
+            {"yellow", 121, 86, 66, 60}, {"green", 165, 60, 102, 120}, {"cyan", 218, 70, 155, 180},
+            {"blue", 275, 123, 177, 240}, {"magenta", 330, 169, 148, 300}};
+        for (const auto &p : pure)
+            QTest::addRow("%s at %d", p.name, p.angle) << QPoint(p.x, p.y) << p.hue << 0.6 << 0.03;
+        // 0.3 px inside the rim: partly disc, partly white.
+        QTest::newRow("smoothed rim") << QPoint(47, 47) << 78.0 << 0.71 << 0.21;
+    }
 
-    QImage m_wheel;
-    QImage m_grid;
+    void wheelColours()
+    {
+        QFETCH(QPoint, pixel);
+        QFETCH(double, hue);
+        QFETCH(double, saturation);
+        QFETCH(double, tolerance);
+        const QColor colour(m_wheel.pixel(pixel));
+        const double hueOff = std::abs(std::remainder(colour.hsvHueF() * 360.0 - hue, 360.0));
+        QVERIFY2(colour.hsvHueF() >= 0 && hueOff <= 3.0, qPrintable(describe(colour.rgb())));
+        QVERIFY2(std::abs(colour.hsvSaturationF() - saturation) <= tolerance, qPrintable(describe(colour.rgb())));
+        QCOMPARE(colour.value(), 255);
+    }
+
+    void gridPixels_data()
+    {
+        QTest::addColumn<QPoint>("pixel");
+        QTest::addColumn<QString>("colour");
+        for (int row = 0; row < 16; ++row)
+            for (int column = 0; column < 16; ++column)
+                QTest::addRow("centre r%dc%d", row, column)
+                    << QPoint(int(3 + 14.375 * (column + 0.5)), int(32 + 10.75 * (row + 0.5)))
+                    << QColor(expectedTiles[row][column]).name();
+        QTest::newRow("first tile pixel") << QPoint(3, 32) << "#000000";
+        QTest::newRow("last tile pixel") << QPoint(232, 203) << "#ffda96";
+        // 3/8 of r0c0 #000000 and 5/8 of r0c1 #252525.
+        QTest::newRow("columns 0|1") << QPoint(17, 32) << "#171717";
+        // Rows 0|1 at 3/4 : 1/4 and columns 0|1 at 3/8 : 5/8 over #000000 #252525 / #412000 #542800.
+        QTest::newRow("four tiles") << QPoint(17, 42) << "#251b11";
+    }
+
+    void gridPixels()
+    {
+        QFETCH(QPoint, pixel);
+        QFETCH(QString, colour);
+        QCOMPARE(QColor(m_grid.pixel(pixel)).name(), colour);
+    }
 };
-
-void TestPalette::initTestCase()
-{
-    m_wheel = QImage(QStringLiteral(":/pictures/colourwheel.png"));
-    m_grid = QImage(QStringLiteral(":/pictures/swatches.png"));
-    QVERIFY2(!m_wheel.isNull(), "cannot load :/pictures/colourwheel.png");
-    QVERIFY2(!m_grid.isNull(), "cannot load :/pictures/swatches.png");
-    m_wheel = m_wheel.convertToFormat(QImage::Format_RGB32);
-    m_grid = m_grid.convertToFormat(QImage::Format_RGB32);
-}
-
-const QImage &TestPalette::picture(const QString &name) const
-{
-    return name == QLatin1String("wheel") ? m_wheel : m_grid;
-}
-
-void TestPalette::size_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::newRow("wheel") << QStringLiteral("wheel");
-    QTest::newRow("grid") << QStringLiteral("grid");
-}
-
-void TestPalette::size()
-{
-    QFETCH(QString, name);
-    QCOMPARE(picture(name).size(), QSize(pictureSize, pictureSize));
-}
-
-void TestPalette::matchesGenerator_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QImage>("generated");
-    QTest::newRow("wheel") << QStringLiteral("wheel") << pictures::colourWheel();
-    QTest::newRow("grid") << QStringLiteral("grid") << pictures::swatchGrid();
-}
-
-void TestPalette::matchesGenerator()
-{
-    QFETCH(QString, name);
-    QFETCH(QImage, generated);
-    const QImage &embedded = picture(name);
-    QCOMPARE(generated.format(), QImage::Format_RGB32);
-    QCOMPARE(generated.size(), embedded.size());
-    for (int y = 0; y < embedded.height(); ++y) {
-        for (int x = 0; x < embedded.width(); ++x) {
-            const QRgb want = generated.pixel(x, y);
-            const QRgb got = embedded.pixel(x, y);
-            QVERIFY2(got == want, qPrintable(QStringLiteral("pixel (%1,%2) is %3, generator gives %4; "
-                                                            "regenerate the pictures")
-                                                 .arg(x).arg(y).arg(hex(got), hex(want))));
-        }
-    }
-}
-
-void TestPalette::cornerBehindToggleButton_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("lowest");
-    QTest::newRow("wheel") << QStringLiteral("wheel") << 214;
-    QTest::newRow("grid") << QStringLiteral("grid") << 255;
-}
-
-void TestPalette::cornerBehindToggleButton()
-{
-    QFETCH(QString, name);
-    QFETCH(int, lowest);
-    const QImage &image = picture(name);
-    for (int y = 214; y < pictureSize; ++y) {
-        for (int x = 174; x < pictureSize; ++x) {
-            const QRgb colour = image.pixel(x, y);
-            QVERIFY2(lowestChannel(colour) >= lowest,
-                     qPrintable(QStringLiteral("pixel (%1,%2) is %3").arg(x).arg(y).arg(hex(colour))));
-        }
-    }
-}
-
-void TestPalette::hueTable_data()
-{
-    QTest::addColumn<double>("angle");
-    QTest::addColumn<double>("hue");
-    for (int i = 0; i < 24; ++i) {
-        const double angle = 15.0 * i;
-        QTest::addRow("%g", angle) << angle << expectedHues[i];
-        QTest::addRow("%g", angle + 7.5)
-            << angle + 7.5 << (expectedHues[i] + expectedHues[i + 1]) / 2;
-    }
-    QTest::newRow("360 wraps to red") << 360.0 << 0.0;
-    QTest::newRow("-15 wraps") << -15.0 << 330.0;
-    QTest::newRow("375 wraps") << 375.0 << 9.0;
-    QTest::newRow("just below 360") << 359.999 << 359.998;
-}
-
-void TestPalette::hueTable()
-{
-    QFETCH(double, angle);
-    QFETCH(double, hue);
-    const double got = pictures::wheelHue(angle);
-    QVERIFY2(got >= 0.0 && got < 360.0, qPrintable(QString::number(got)));
-    QVERIFY2(std::abs(got - hue) < 1e-9,
-             qPrintable(QStringLiteral("wheelHue(%1) is %2, expected %3").arg(angle).arg(got).arg(hue)));
-}
-
-void TestPalette::wheelCentreIsNearWhite_data()
-{
-    QTest::addColumn<QPoint>("pixel");
-    QTest::newRow("117,117") << QPoint(117, 117);
-    QTest::newRow("118,118") << QPoint(118, 118);
-    QTest::newRow("117,118") << QPoint(117, 118);
-    QTest::newRow("118,117") << QPoint(118, 117);
-}
-
-void TestPalette::wheelCentreIsNearWhite()
-{
-    QFETCH(QPoint, pixel);
-    const QRgb colour = m_wheel.pixel(pixel);
-    QVERIFY2(lowestChannel(colour) >= 250, qPrintable(hex(colour)));
-}
-
-void TestPalette::wheelOutsideIsWhite_data()
-{
-    QTest::addColumn<QPoint>("pixel");
-    const QPoint corners[] = {{0, 0}, {235, 0}, {0, 235}, {235, 235}};
-    for (const QPoint &p : corners)
-        QTest::addRow("corner %d,%d", p.x(), p.y()) << p;
-    // Pixel centres more than 20 px beyond the rim.
-    const QPoint far[] = {{30, 30}, {205, 30}, {30, 205}, {205, 205}, {10, 60}, {225, 175}};
-    for (const QPoint &p : far)
-        QTest::addRow("far %d,%d", p.x(), p.y()) << p;
-    // Pixel centres 2.5 px beyond the rim, past the one-pixel smoothing.
-    const QPoint near[] = {{15, 117}, {220, 118}, {118, 15}, {117, 220}};
-    for (const QPoint &p : near)
-        QTest::addRow("near %d,%d", p.x(), p.y()) << p;
-}
-
-void TestPalette::wheelOutsideIsWhite()
-{
-    QFETCH(QPoint, pixel);
-    QCOMPARE(hex(m_wheel.pixel(pixel)), QStringLiteral("#ffffff"));
-}
-
-void TestPalette::wheelHueAndSaturation_data()
-{
-    QTest::addColumn<QPoint>("pixel");
-    QTest::addColumn<double>("hue");
-    QTest::addColumn<double>("saturation");
-    QTest::newRow("rightmost 217,117 red") << QPoint(217, 117) << 0.0 << 1.0;
-    QTest::newRow("rightmost 217,118 red") << QPoint(217, 118) << 0.0 << 1.0;
-    QTest::newRow("topmost 117,18 orange-yellow") << QPoint(117, 18) << 47.5 << 1.0;
-    QTest::newRow("topmost 118,18 orange-yellow") << QPoint(118, 18) << 47.5 << 1.0;
-    QTest::newRow("bottommost 117,217 blue") << QPoint(117, 217) << 234.0 << 1.0;
-    QTest::newRow("bottommost 118,217 blue") << QPoint(118, 217) << 234.0 << 1.0;
-    // Where the pure hues sit, 60 px from the centre.
-    QTest::newRow("red at 0") << QPoint(178, 118) << 0.0 << 0.6;
-    QTest::newRow("yellow at 121") << QPoint(86, 66) << 60.0 << 0.6;
-    QTest::newRow("green at 165") << QPoint(60, 102) << 120.0 << 0.6;
-    QTest::newRow("cyan at 218") << QPoint(70, 155) << 180.0 << 0.6;
-    QTest::newRow("blue at 275") << QPoint(123, 177) << 240.0 << 0.6;
-    QTest::newRow("magenta at 330") << QPoint(169, 148) << 300.0 << 0.6;
-}
-
-void TestPalette::wheelHueAndSaturation()
-{
-    QFETCH(QPoint, pixel);
-    QFETCH(double, hue);
-    QFETCH(double, saturation);
-    const QColor colour(m_wheel.pixel(pixel));
-    const double gotHue = colour.hsvHueF() * 360.0;
-    QVERIFY2(colour.hsvHueF() >= 0 && hueDistance(gotHue, hue) <= 3.0, qPrintable(describe(colour)));
-    QVERIFY2(std::abs(colour.hsvSaturationF() - saturation) <= 0.03, qPrintable(describe(colour)));
-    QCOMPARE(colour.value(), 255);
-}
-
-void TestPalette::wheelRimIsSaturated_data()
-{
-    QTest::addColumn<QPoint>("pixel");
-    QTest::newRow("0 degrees") << QPoint(216, 117);
-    QTest::newRow("90 degrees") << QPoint(117, 20);
-    QTest::newRow("180 degrees") << QPoint(19, 118);
-    QTest::newRow("270 degrees") << QPoint(118, 215);
-}
-
-void TestPalette::wheelRimIsSaturated()
-{
-    QFETCH(QPoint, pixel);
-    const QColor colour(m_wheel.pixel(pixel));
-    QVERIFY2(colour.hsvSaturationF() >= 0.95, qPrintable(describe(colour)));
-}
-
-void TestPalette::wheelRimIsSmoothed()
-{
-    // The centre of (47,47) lies 0.3 px inside the rim: it is partly disc, partly white.
-    const QColor colour(m_wheel.pixel(47, 47));
-    const double saturation = colour.hsvSaturationF();
-    QVERIFY2(saturation > 0.5 && saturation < 0.92, qPrintable(describe(colour)));
-}
-
-void TestPalette::tileCentres_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QRgb>("colour");
-    for (int row = 0; row < 16; ++row)
-        for (int column = 0; column < 16; ++column)
-            QTest::addRow("r%dc%d", row, column)
-                << row << column << (expectedTiles[row][column] | 0xff000000u);
-}
-
-void TestPalette::tileCentres()
-{
-    QFETCH(int, row);
-    QFETCH(int, column);
-    QFETCH(QRgb, colour);
-    const int x = int(std::floor(3 + 14.375 * (column + 0.5)));
-    const int y = int(std::floor(32 + 10.75 * (row + 0.5)));
-    QCOMPARE(hex(m_grid.pixel(x, y)), hex(colour));
-    QCOMPARE(hex(pictures::swatchTable()[row][column]), hex(colour));
-    QCOMPARE(qAlpha(pictures::swatchTable()[row][column]), 255);
-}
-
-void TestPalette::tileEdges_data()
-{
-    QTest::addColumn<QPoint>("pixel");
-    QTest::addColumn<QString>("colour");
-    QTest::newRow("first tile pixel") << QPoint(3, 32) << QStringLiteral("#000000");
-    QTest::newRow("last tile pixel") << QPoint(232, 203) << QStringLiteral("#ffda96");
-    // 3/8 of r0c0 #000000 and 5/8 of r0c1 #252525.
-    QTest::newRow("columns 0|1") << QPoint(17, 32) << QStringLiteral("#171717");
-    // 5/8 of r15c14 #ffcf7e and 3/8 of r15c15 #ffda96.
-    QTest::newRow("columns 14|15") << QPoint(218, 203) << QStringLiteral("#ffd387");
-    // Rows 0|1 at 3/4 : 1/4 and columns 0|1 at 3/8 : 5/8 over #000000 #252525 / #412000 #542800.
-    QTest::newRow("four tiles") << QPoint(17, 42) << QStringLiteral("#251b11");
-}
-
-void TestPalette::tileEdges()
-{
-    QFETCH(QPoint, pixel);
-    QFETCH(QString, colour);
-    QCOMPARE(hex(m_grid.pixel(pixel)), colour);
-}
-
-void TestPalette::gridMarginsAreWhite_data()
-{
-    QTest::addColumn<QRect>("area");
-    QTest::newRow("top") << QRect(0, 0, pictureSize, 32);
-    QTest::newRow("bottom") << QRect(0, 204, pictureSize, 32);
-    QTest::newRow("left") << QRect(0, 0, 3, pictureSize);
-    QTest::newRow("right") << QRect(233, 0, 3, pictureSize);
-}
-
-void TestPalette::gridMarginsAreWhite()
-{
-    QFETCH(QRect, area);
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QRgb colour = m_grid.pixel(x, y);
-            QVERIFY2(colour == 0xffffffffu,
-                     qPrintable(QStringLiteral("pixel (%1,%2) is %3").arg(x).arg(y).arg(hex(colour))));
-        }
-    }
-}
 
 QTEST_GUILESS_MAIN(TestPalette)
 #include "tst_palette.moc"
