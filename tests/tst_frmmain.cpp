@@ -77,10 +77,8 @@ private slots:
     void focusSelectsAll();
 
     void toggleButtonPlaced();
-    void toggleClicks_data();
-    void toggleClicks();
-    void toggleOnlyOnClick_data();
-    void toggleOnlyOnClick();
+    void toggle_data();
+    void toggle();
 
 private:
     bool realSmallFonts = false;
@@ -321,101 +319,74 @@ void TestFrmMain::toggleButtonPlaced()
                                          "font": {"Name": "Small Fonts", "Size": 6, "Weight": 400, "Charset": 0}})"));
     QCOMPARE(xpcmdToggle->Caption(), QStringLiteral("TOGGLE"));
     QVERIFY(sameFont(xpcmdToggle->Font(), makeFont(QStringLiteral("Small Fonts"), 6, 400, 0)));
-    QCOMPARE(xpcmdToggle->State(), 0);
-    QVERIFY(xpcmdToggle->Enabled());
+    QVERIFY(xpcmdToggle->State() == 0 && xpcmdToggle->Enabled());
     QCOMPARE(xpcmdToggle->Ambient().DisplayName, QStringLiteral("xpcmdToggle"));
     QCOMPARE(xpcmdToggle->Ambient().Font->Name, window->font().family());
-
     const Label *lbl = xpcmdToggle->findChild<Label *>("lbl");
-    QCOMPARE(QFontInfo(lbl->font()).family(), realSmallFonts ? QStringLiteral("Small Fonts") : QStringLiteral("DejaVu Sans"));
-    QVERIFY(xpcmdToggle->rect().contains(lbl->geometry()));
-    QVERIFY(lbl->height() >= 7);
+    QCOMPARE(QFontInfo(lbl->font()).family(), QLatin1String(realSmallFonts ? "Small Fonts" : "DejaVu Sans"));
+    QVERIFY(xpcmdToggle->rect().contains(lbl->geometry()) && lbl->height() >= 7);
     QCOMPARE(QPointF(lbl->Left(), lbl->Top()), QPointF((61 - lbl->Width()) / 2, (21 - lbl->Height()) / 2));
-
     // Tab index 3, and above both pictures whichever is shown.
     QList<QWidget *> tabChain;
-    QWidget *next = pctColors;
-    do {
+    for (QWidget *next = pctColors; tabChain.isEmpty() || next != pctColors; next = next->nextInFocusChain())
         if (next->focusPolicy() & Qt::TabFocus)
             tabChain << next;
-        next = next->nextInFocusChain();
-    } while (next != pctColors);
     QCOMPARE(tabChain, (QList<QWidget *>{pctColors, txtHex, pctSwatches, xpcmdToggle}));
     for (const bool wheel : {true, false}) {
         pctColors->setVisible(wheel);
-        for (const QPoint at : {QPoint(180, 220), QPoint(210, 230), QPoint(240, 240)}) {
-            const QWidget *hit = window->childAt(at);
-            QVERIFY(hit == xpcmdToggle || xpcmdToggle->isAncestorOf(hit));
-        }
+        for (const QPoint at : {QPoint(180, 220), QPoint(210, 230), QPoint(240, 240)})
+            QVERIFY(window->childAt(at) == xpcmdToggle || xpcmdToggle->isAncestorOf(window->childAt(at)));
     }
 }
 
-void TestFrmMain::toggleClicks_data()
+void TestFrmMain::toggle_data()
 {
-    QTest::addColumn<int>("clicks");
-    QTest::addColumn<bool>("onLabel");
-    QTest::addColumn<bool>("quick"); // every second click comes as a double click
-    QTest::newRow("3 clicks") << 3 << false << false;
-    QTest::newRow("2 clicks on the caption") << 2 << true << false;
-    QTest::newRow("double click") << 2 << false << true;
-    QTest::newRow("double clicks on the caption") << 4 << true << true;
+    // Inputs at (2, 2) of the button or its caption "lbl", and the wheel's Visible after each.
+    QTest::addColumn<QString>("inputs");
+    QTest::addColumn<QString>("wheel");
+    QTest::newRow("3 clicks") << "click; click; click" << "0 -1 0";
+    QTest::newRow("2 clicks on the caption") << "lbl click; lbl click" << "0 -1";
+    QTest::newRow("double click") << "click; double" << "0 -1";
+    QTest::newRow("double clicks on the caption") << "lbl click; lbl double; lbl click; lbl double" << "0 -1 0 -1";
+    QTest::newRow("access key") << "access key" << "0";
+    QTest::newRow("right click") << "right click" << "-1";
+    QTest::newRow("press, drag out, release") << "drag out" << "-1";
+    QTest::newRow("Space") << "Space" << "-1";
+    QTest::newRow("Enter") << "Enter" << "-1";
+    QTest::newRow("hover and leave") << "hover" << "-1";
 }
 
-void TestFrmMain::toggleClicks()
+// Only a click or the access key toggles the wheel; neither samples nor copies.
+void TestFrmMain::toggle()
 {
-    QFETCH(int, clicks);
-    QFETCH(bool, onLabel);
-    QFETCH(bool, quick);
+    QFETCH(QString, inputs);
+    QFETCH(QString, wheel);
     moveTo(pctSwatches, 10, 48);
     const QColor back = baseOf(txtHex);
-    QWidget *target = onLabel ? static_cast<QWidget *>(xpcmdToggle->findChild<Label *>("lbl")) : xpcmdToggle;
-    for (int i = 1; i <= clicks; ++i) {
-        const bool second = quick && i % 2 == 0;
-        sendMouse(target, second ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton);
-        sendMouse(target, QEvent::MouseButtonRelease, QPoint(2, 2), Qt::LeftButton);
-        QCOMPARE(pctColors->Visible(), qint16(i % 2 ? 0 : -1));
+    QSignalSpy mouseOut(xpcmdToggle, &xpcmdbutton::MouseOut);
+    xpcmdToggle->setPointerSource([](HWND) { return POINTAPI{-10, -10}; });
+    QStringList shown;
+    for (const QString &input : inputs.split("; ")) {
+        QWidget *target = input.startsWith("lbl") ? xpcmdToggle->findChild<QWidget *>("lbl") : xpcmdToggle;
+        const Qt::MouseButton button = input == "right click" ? Qt::RightButton : Qt::LeftButton;
+        if (input.endsWith("click") || input.endsWith("double") || input == "drag out") {
+            const bool quick = input.endsWith("double");
+            sendMouse(target, quick ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress, QPoint(2, 2), button);
+            sendMouse(target, QEvent::MouseButtonRelease, input == "drag out" ? QPoint(-30, 2) : QPoint(2, 2), button);
+        } else if (qint16 key = 'T'; input == "access key") {
+            xpcmdToggle->UserControl_AccessKeyPress(key);
+        } else if (input == "hover") {
+            sendMouse(xpcmdToggle, QEvent::MouseMove, QPoint(2, 2));
+            QTRY_COMPARE(mouseOut.count(), 1);
+        } else {
+            QTest::keyClick(xpcmdToggle, input == "Space" ? Qt::Key_Space : Qt::Key_Return);
+        }
+        shown << QString::number(pctColors->Visible());
         QCOMPARE(pctSwatches->Visible(), qint16(-1));
     }
-    QCOMPARE(txtHex->text(), QStringLiteral("#412000"));
-    QCOMPARE(baseOf(txtHex), back);
-    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
-}
-
-void TestFrmMain::toggleOnlyOnClick_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<bool>("toggles");
-    QTest::newRow("access key") << "access key" << true;
-    QTest::newRow("right click") << "right click" << false;
-    QTest::newRow("press, drag out, release") << "drag out" << false;
-    QTest::newRow("Space") << "Space" << false;
-    QTest::newRow("Enter") << "Enter" << false;
-    QTest::newRow("hover and leave") << "hover" << false;
-}
-
-void TestFrmMain::toggleOnlyOnClick()
-{
-    QFETCH(QString, input);
-    QFETCH(bool, toggles);
-    if (input == "access key") {
-        qint16 key = 'T';
-        xpcmdToggle->UserControl_AccessKeyPress(key);
-    } else if (input == "right click") {
-        sendMouse(xpcmdToggle, QEvent::MouseButtonPress, QPoint(2, 2), Qt::RightButton);
-        sendMouse(xpcmdToggle, QEvent::MouseButtonRelease, QPoint(2, 2), Qt::RightButton);
-    } else if (input == "drag out") {
-        sendMouse(xpcmdToggle, QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton);
-        sendMouse(xpcmdToggle, QEvent::MouseButtonRelease, QPoint(-30, 2), Qt::LeftButton);
-    } else if (input == "hover") {
-        QSignalSpy mouseOut(xpcmdToggle, &xpcmdbutton::MouseOut);
-        xpcmdToggle->setPointerSource([](HWND) { return POINTAPI{-10, -10}; });
-        sendMouse(xpcmdToggle, QEvent::MouseMove, QPoint(2, 2));
-        QTRY_COMPARE(mouseOut.count(), 1);
-    } else {
-        const int key = input == "Space" ? Qt::Key_Space : Qt::Key_Return;
-        QTest::keyClick(xpcmdToggle, Qt::Key(key));
-    }
-    QCOMPARE(pctColors->Visible(), qint16(toggles ? 0 : -1));
+    QCOMPARE(shown.join(' '), wheel);
+    QCOMPARE((QStringList{txtHex->text(), baseOf(txtHex).name(), QApplication::clipboard()->text()}),
+             (QStringList{"#412000", back.name(), "before"}));
 }
 
 QTEST_MAIN(TestFrmMain)
