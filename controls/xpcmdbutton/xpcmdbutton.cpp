@@ -28,7 +28,8 @@ POINTAPI cursorInClient(HWND hWnd)
 
 xpcmdbutton::xpcmdbutton(QWidget *parent)
     : UserControl(parent),
-      m_skin(QStringLiteral(":/xpcmdbutton/skin.bmp")),
+      // Converted once, so the pieces of each paint copy without conversion.
+      m_skin(QImage(QStringLiteral(":/xpcmdbutton/skin.bmp")).convertToFormat(QImage::Format_ARGB32)),
       m_pointerSource(cursorInClient)
 {
     if (m_skin.isNull())
