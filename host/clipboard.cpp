@@ -12,7 +12,7 @@ QClipboard *systemClipboard()
     QClipboard *clipboard = qobject_cast<QGuiApplication *>(QCoreApplication::instance())
                                 ? QGuiApplication::clipboard() : nullptr;
     if (!clipboard)
-        throw HostError(HostError::ClipboardUnavailable, QStringLiteral("Can't open Clipboard"));
+        throw HostError(HostError::ClipboardUnavailable);
     return clipboard;
 }
 

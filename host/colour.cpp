@@ -7,12 +7,21 @@
 
 namespace host {
 
+namespace {
+
+QString hex8(OLE_COLOR colour)
+{
+    return QString::number(colour, 16).rightJustified(8, QLatin1Char('0'));
+}
+
+} // namespace
+
 qint32 packColour(qint16 red, qint16 green, qint16 blue)
 {
     for (const qint16 channel : {red, green, blue}) {
         if (channel < 0 || channel > 255)
-            throw HostError(HostError::InvalidArgument,
-                            QStringLiteral("Invalid procedure call or argument: colour channel %1 is outside 0 to 255").arg(channel));
+            throw HostError(HostError::InvalidArgument, QStringLiteral("colour channel ") + QString::number(channel)
+                                                            + QStringLiteral(" is outside 0 to 255"));
     }
     return red + 256 * green + 65536 * blue;
 }
@@ -32,12 +41,10 @@ QColor toQColor(OLE_COLOR colour)
         case 20: return palette.color(QPalette::Light);         // 3-D highlight
         default: break;
         }
-        throw HostError(HostError::InvalidPropertyValue,
-                        QStringLiteral("Invalid property value: unknown system colour 0x%1").arg(colour, 8, 16, QLatin1Char('0')));
+        throw HostError::invalidValue(QStringLiteral("unknown system colour 0x") + hex8(colour));
     }
     if (colour > 0x00FFFFFFu)
-        throw HostError(HostError::InvalidPropertyValue,
-                        QStringLiteral("Invalid property value: colour 0x%1").arg(colour, 8, 16, QLatin1Char('0')));
+        throw HostError::invalidValue(QStringLiteral("colour 0x") + hex8(colour));
     return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 

@@ -2,25 +2,28 @@
 
 #include <QDebug>
 
-HostError::HostError(int number, QString description)
-    : m_number(number), m_description(std::move(description))
+HostError::HostError(Number number, const QString &detail)
+    : m_number(number),
+      m_description(detail.isEmpty() ? standardText(number) : standardText(number) + QStringLiteral(": ") + detail)
 {
-    m_what = QStringLiteral("Run-time error '%1': %2").arg(m_number).arg(m_description).toUtf8();
+    m_what = (QStringLiteral("Run-time error '") + QString::number(m_number) + QStringLiteral("': ")
+              + m_description).toUtf8();
 }
 
-HostError HostError::overflow(const QString &detail)
+QString HostError::standardText(int number)
 {
-    return HostError(Overflow, QStringLiteral("Overflow: ") + detail);
-}
-
-HostError HostError::typeMismatch(const QString &detail)
-{
-    return HostError(TypeMismatch, QStringLiteral("Type mismatch: ") + detail);
-}
-
-HostError HostError::floatingPoint(const QString &detail)
-{
-    return HostError(FloatingPoint, QStringLiteral("Floating-point error: ") + detail);
+    switch (number) {
+    case InvalidArgument: return QStringLiteral("Invalid procedure call or argument");
+    case Overflow: return QStringLiteral("Overflow");
+    case OutOfMemory: return QStringLiteral("Out of memory");
+    case FloatingPoint: return QStringLiteral("Floating-point error");
+    case TypeMismatch: return QStringLiteral("Type mismatch");
+    case Internal: return QStringLiteral("Internal error");
+    case InvalidFileFormat: return QStringLiteral("Invalid file format");
+    case InvalidPropertyValue: return QStringLiteral("Invalid property value");
+    case ClipboardUnavailable: return QStringLiteral("Can't open Clipboard");
+    }
+    return QStringLiteral("Application-defined or object-defined error");
 }
 
 void reportRunTimeError(const HostError &error)

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <exception>
+#include <new>
 #include <utility>
 
 // A run-time error of the form-and-control host: a number and a description.
@@ -14,22 +16,31 @@ public:
     enum Number : int {
         InvalidArgument = 5,
         Overflow = 6,
+        OutOfMemory = 7,
         FloatingPoint = 11,
         TypeMismatch = 13,
+        Internal = 51,
         InvalidFileFormat = 321,
         InvalidPropertyValue = 380,
         ClipboardUnavailable = 521,
     };
 
-    HostError(int number, QString description);
+    // The description is the number's standard text, followed by ": " and the
+    // detail when there is one. Texts are joined, never substituted, so a key
+    // or value holding "%1" appears exactly as it is.
+    explicit HostError(Number number, const QString &detail = {});
 
     int number() const { return m_number; }
     QString description() const { return m_description; }
     const char *what() const noexcept override { return m_what.constData(); }
 
-    static HostError overflow(const QString &detail);
-    static HostError typeMismatch(const QString &detail);
-    static HostError floatingPoint(const QString &detail);
+    // "Overflow", "Type mismatch", ...: the text every error of that number starts with.
+    static QString standardText(int number);
+
+    static HostError overflow(const QString &detail) { return HostError(Overflow, detail); }
+    static HostError typeMismatch(const QString &detail) { return HostError(TypeMismatch, detail); }
+    static HostError floatingPoint(const QString &detail) { return HostError(FloatingPoint, detail); }
+    static HostError invalidValue(const QString &detail) { return HostError(InvalidPropertyValue, detail); }
 
 private:
     int m_number;
@@ -49,7 +60,9 @@ void hostGuard(Handler &&handler) noexcept
         std::forward<Handler>(handler)();
     } catch (const HostError &error) {
         reportRunTimeError(error);
+    } catch (const std::bad_alloc &) {
+        reportRunTimeError(HostError(HostError::OutOfMemory));
     } catch (const std::exception &error) {
-        reportRunTimeError(HostError(51, QString::fromLocal8Bit(error.what())));
+        reportRunTimeError(HostError(HostError::Internal, QString::fromLocal8Bit(error.what())));
     }
 }

@@ -24,6 +24,9 @@ void raiseMouse(Label *label, MouseSignal signal, const QMouseEvent *event, qint
 Label::Label(QWidget *parent)
     : QLabel(parent)
 {
+    // A caption is shown exactly as stored: "<b>" is text, and no markup can
+    // make the label load a file.
+    setTextFormat(Qt::PlainText);
     setMouseTracking(true);
     setAutoFillBackground(true);
     applyColours();
@@ -93,9 +96,9 @@ float Label::Height() const
 void Label::setHeight(float height)
 {
     if (!std::isfinite(height) || height < 0 || height > QWIDGETSIZE_MAX)
-        throw HostError(HostError::InvalidPropertyValue,
-                        QStringLiteral("Invalid property value: label height %1 (0 to %2 pixels)")
-                            .arg(double(height)).arg(QWIDGETSIZE_MAX));
+        throw HostError::invalidValue(QStringLiteral("label height ") + QString::number(height)
+                                      + QStringLiteral(" (0 to ") + QString::number(QWIDGETSIZE_MAX)
+                                      + QStringLiteral(" pixels)"));
     m_height = height;
     resize(width(), int(std::nearbyint(height)));
 }

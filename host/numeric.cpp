@@ -13,12 +13,12 @@ template <typename Int>
 Int roundChecked(double value, const QString &what, const char *typeName)
 {
     if (std::isnan(value))
-        throw HostError::floatingPoint(QStringLiteral("%1 is not a number").arg(what));
+        throw HostError::floatingPoint(what + QStringLiteral(" is not a number"));
     const double rounded = std::nearbyint(value);
     if (rounded < double(std::numeric_limits<Int>::min())
         || rounded > double(std::numeric_limits<Int>::max())) {
-        throw HostError::overflow(QStringLiteral("%1 = %2 does not fit a %3")
-                                      .arg(what).arg(value, 0, 'g', 17).arg(QLatin1String(typeName)));
+        throw HostError::overflow(what + QStringLiteral(" = ") + QString::number(value, 'g', 17)
+                                  + QStringLiteral(" does not fit a ") + QLatin1String(typeName));
     }
     return static_cast<Int>(rounded);
 }
@@ -40,14 +40,14 @@ double toNumber(const QString &text, const QString &what)
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(value))
-        throw HostError::typeMismatch(QStringLiteral("%1 = \"%2\" is not a number").arg(what, text));
+        throw HostError::typeMismatch(what + QStringLiteral(" = \"") + text + QStringLiteral("\" is not a number"));
     return value;
 }
 
 double checkedFloat(double value, const QString &what)
 {
     if (!std::isfinite(value))
-        throw HostError::floatingPoint(QStringLiteral("%1 = %2").arg(what).arg(value));
+        throw HostError::floatingPoint(what + QStringLiteral(" = ") + QString::number(value));
     return value;
 }
 

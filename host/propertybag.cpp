@@ -7,7 +7,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <QSet>
+
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -41,16 +45,16 @@ QString describe(const QVariant &value)
     if (value.typeId() == QMetaType::Bool)
         return value.toBool() ? QStringLiteral("Boolean True") : QStringLiteral("Boolean False");
     if (isNumber(value))
-        return QStringLiteral("number %1").arg(value.toDouble(), 0, 'g', 17);
+        return QStringLiteral("number ") + QString::number(value.toDouble(), 'g', 17);
     if (value.typeId() == QMetaType::QString)
-        return QStringLiteral("text \"%1\"").arg(value.toString());
+        return QStringLiteral("text \"") + value.toString() + QLatin1Char('"');
     return QString::fromLatin1(value.typeName());
 }
 
 HostError mismatch(const QString &key, const char *wanted, const QVariant &value)
 {
-    return HostError::typeMismatch(QStringLiteral("property \"%1\" wants %2, got %3")
-                                       .arg(key, QLatin1String(wanted), describe(value)));
+    return HostError::typeMismatch(QStringLiteral("property \"") + key + QStringLiteral("\" wants ")
+                                   + QLatin1String(wanted) + QStringLiteral(", got ") + describe(value));
 }
 
 bool equalValues(const QVariant &a, const QVariant &b)
@@ -64,43 +68,126 @@ bool equalValues(const QVariant &a, const QVariant &b)
 
 HostError badFormat(const QString &detail)
 {
-    return HostError(HostError::InvalidFileFormat, QStringLiteral("Invalid property bag: ") + detail);
+    return HostError(HostError::InvalidFileFormat, QStringLiteral("property bag: ") + detail);
+}
+
+QString quoted(const QString &key)
+{
+    return QLatin1Char('"') + key + QLatin1Char('"');
 }
 
 FontRef fontFromJson(const QJsonObject &object, const QString &key)
 {
     auto font = std::make_shared<StdFont>();
     const auto field = [&](const char *name) { return object.value(QLatin1String(name)); };
-    const auto where = [&](const char *name) { return QStringLiteral("\"%1.%2\"").arg(key, QLatin1String(name)); };
+    const auto where = [&](const char *name) { return quoted(key + QLatin1Char('.') + QLatin1String(name)); };
 
-    if (!field("Name").isString() || field("Name").toString().isEmpty())
-        throw badFormat(QStringLiteral("%1 must be a non-empty text").arg(where("Name")));
+    if (!field("Name").isString())
+        throw badFormat(where("Name") + QStringLiteral(" must be a text"));
     font->Name = field("Name").toString();
-    const double size = field("Size").toDouble(-1);
-    if (!field("Size").isDouble() || !(size > 0) || size > 2048)
-        throw badFormat(QStringLiteral("%1 must be a number of points above 0 and at most 2048").arg(where("Size")));
-    font->Size = size;
+    if (!field("Size").isDouble())
+        throw badFormat(where("Size") + QStringLiteral(" must be a number"));
+    font->Size = field("Size").toDouble();
+    // Whole numbers within the field's range, checked before the narrowing.
     const auto integer = [&](const char *name, qint16 fallback, int low, int high) -> qint16 {
         if (field(name).isUndefined())
             return fallback;
         const double v = field(name).toDouble(std::nan(""));
         if (!field(name).isDouble() || v != std::floor(v) || v < low || v > high)
-            throw badFormat(QStringLiteral("%1 must be a whole number from %2 to %3").arg(where(name)).arg(low).arg(high));
+            throw badFormat(where(name) + QStringLiteral(" must be a whole number from ") + QString::number(low)
+                            + QStringLiteral(" to ") + QString::number(high));
         return static_cast<qint16>(v);
     };
-    font->Weight = integer("Weight", 400, 0, 1000);
-    font->Charset = integer("Charset", 0, 0, 255);
+    font->Weight = integer("Weight", 400, StdFont::MinWeight, StdFont::MaxWeight);
+    font->Charset = integer("Charset", 0, StdFont::MinCharset, StdFont::MaxCharset);
     const auto flag = [&](const char *name) {
         if (field(name).isUndefined())
             return false;
         if (!field(name).isBool())
-            throw badFormat(QStringLiteral("%1 must be true or false").arg(where(name)));
+            throw badFormat(where(name) + QStringLiteral(" must be true or false"));
         return field(name).toBool();
     };
     font->Italic = flag("Italic");
     font->Underline = flag("Underline");
     font->Strikethrough = flag("Strikethrough");
+    // The same rule the Font property applies, so what loads is what a control accepts.
+    if (const QString problem = font->problem(key); !problem.isEmpty())
+        throw badFormat(problem);
     return font;
+}
+
+// Decodes the JSON string whose opening quote is at json[at]; `at` ends on the closing quote.
+QString jsonString(const QByteArray &json, qsizetype &at)
+{
+    QString text;
+    QByteArray run;
+    for (++at; at < json.size() && json[at] != '"'; ++at) {
+        if (json[at] != '\\') {
+            run += json[at];
+            continue;
+        }
+        text += QString::fromUtf8(run);
+        run.clear();
+        if (++at >= json.size())
+            break;
+        switch (json[at]) {
+        case 'b': text += QLatin1Char('\b'); break;
+        case 'f': text += QLatin1Char('\f'); break;
+        case 'n': text += QLatin1Char('\n'); break;
+        case 'r': text += QLatin1Char('\r'); break;
+        case 't': text += QLatin1Char('\t'); break;
+        case 'u':
+            // A UTF-16 code unit; the two halves of a pair arrive as two escapes.
+            text += QChar(char16_t(json.mid(at + 1, 4).toUShort(nullptr, 16)));
+            at += 4;
+            break;
+        default: text += QLatin1Char(json[at]); break; // \" \\ \/
+        }
+    }
+    return text + QString::fromUtf8(run);
+}
+
+// The first key that an object of this (well-formed) JSON holds twice in
+// exactly the same spelling, at any depth.
+std::optional<QString> repeatedKey(const QByteArray &json)
+{
+    std::vector<QSet<QString>> objectKeys; // one set per open object
+    std::vector<bool> openObject;          // the open containers, innermost last: object or list
+    for (qsizetype at = 0; at < json.size(); ++at) {
+        switch (json[at]) {
+        case '{':
+            openObject.push_back(true);
+            objectKeys.emplace_back();
+            break;
+        case '[':
+            openObject.push_back(false);
+            break;
+        case '}':
+        case ']':
+            if (!openObject.empty()) {
+                if (openObject.back())
+                    objectKeys.pop_back();
+                openObject.pop_back();
+            }
+            break;
+        case '"': {
+            const QString text = jsonString(json, at);
+            qsizetype next = at + 1;
+            while (next < json.size() && QByteArrayView(" \t\r\n").contains(json[next]))
+                ++next;
+            const bool isKey = next < json.size() && json[next] == ':' && !openObject.empty() && openObject.back();
+            if (isKey) {
+                if (objectKeys.back().contains(text))
+                    return text;
+                objectKeys.back().insert(text);
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return std::nullopt;
 }
 
 QJsonObject fontToJson(const StdFont &font)
@@ -125,10 +212,32 @@ QVariant PropertyBag::ReadProperty(const QString &Name, const QVariant &DefaultV
 
 void PropertyBag::WriteProperty(const QString &Name, const QVariant &Value, const QVariant &DefaultValue)
 {
-    if (equalValues(Value, DefaultValue))
+    // Only what fromJson loads back is stored, so a saved bag never locks
+    // out the values saved beside it.
+    QVariant stored = Value;
+    if (isFont(Value)) {
+        const FontRef font = Value.value<FontRef>();
+        if (font) {
+            if (const QString problem = font->problem(Name); !problem.isEmpty())
+                throw HostError::invalidValue(problem);
+            // The bag keeps the font as it is now: a later change to the
+            // shared object does not reach what was saved.
+            stored = QVariant::fromValue(std::make_shared<StdFont>(*font));
+        }
+    } else if (isNumber(Value)) {
+        if (!std::isfinite(Value.toDouble()))
+            throw HostError::invalidValue(QStringLiteral("property ") + quoted(Name) + QStringLiteral(" = ")
+                                          + QString::number(Value.toDouble()) + QStringLiteral(" is not a finite number"));
+    } else if (Value.typeId() != QMetaType::Bool && Value.typeId() != QMetaType::QString) {
+        throw HostError::invalidValue(QStringLiteral("property ") + quoted(Name) + QStringLiteral(" holds ")
+                                      + describe(Value) + QStringLiteral("; a value is a Boolean, a number, a text or a font"));
+    }
+    // No font object at all (one never assigned) has no stored form either.
+    const bool empty = isFont(Value) && !Value.value<FontRef>();
+    if (empty || equalValues(Value, DefaultValue))
         m_entries.remove(folded(Name));
     else
-        m_entries.insert(folded(Name), Entry{Name, Value});
+        m_entries.insert(folded(Name), Entry{Name, stored});
 }
 
 bool PropertyBag::contains(const QString &Name) const
@@ -149,16 +258,19 @@ PropertyBag PropertyBag::fromJson(const QByteArray &json)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
-        throw badFormat(QStringLiteral("%1 at offset %2").arg(error.errorString()).arg(error.offset));
+        throw badFormat(error.errorString() + QStringLiteral(" at offset ") + QString::number(error.offset));
     if (!document.isObject())
         throw badFormat(QStringLiteral("the top level must be an object of named values"));
+    // The parser keeps only the last of two equal keys; a bag must not silently lose one.
+    if (const std::optional<QString> twice = repeatedKey(json))
+        throw badFormat(quoted(*twice) + QStringLiteral(" is given twice (keys ignore letter case)"));
 
     PropertyBag bag;
     const QJsonObject object = document.object();
     for (auto it = object.begin(); it != object.end(); ++it) {
         const QString key = it.key();
         if (bag.contains(key))
-            throw badFormat(QStringLiteral("\"%1\" is given twice (keys ignore letter case)").arg(key));
+            throw badFormat(quoted(key) + QStringLiteral(" is given twice (keys ignore letter case)"));
         const QJsonValue value = it.value();
         QVariant stored;
         if (value.isBool())
@@ -170,8 +282,9 @@ PropertyBag PropertyBag::fromJson(const QByteArray &json)
         else if (value.isObject())
             stored = QVariant::fromValue(fontFromJson(value.toObject(), key));
         else
-            throw badFormat(QStringLiteral("\"%1\" holds %2; a value is a Boolean, a number, a text or a font")
-                                .arg(key, value.isNull() ? QStringLiteral("null") : QStringLiteral("a list")));
+            throw badFormat(quoted(key) + QStringLiteral(" holds ")
+                            + (value.isNull() ? QStringLiteral("null") : QStringLiteral("a list"))
+                            + QStringLiteral("; a value is a Boolean, a number, a text or a font"));
         bag.m_entries.insert(folded(key), Entry{key, stored});
     }
     return bag;
@@ -214,7 +327,7 @@ bool PropertyBag::toBoolean(const QVariant &value, const QString &key)
 
 qint32 PropertyBag::toLong(const QVariant &value, const QString &key)
 {
-    const QString what = QStringLiteral("property \"%1\"").arg(key);
+    const QString what = QStringLiteral("property ") + quoted(key);
     if (value.typeId() == QMetaType::Bool)
         return value.toBool() ? -1 : 0;
     if (isNumber(value))

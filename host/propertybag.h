@@ -18,7 +18,10 @@ public:
     QVariant ReadProperty(const QString &Name, const QVariant &DefaultValue = {}) const;
 
     // Stores Value; a value equal to DefaultValue is left out of the bag, so
-    // reading it back with the same default gives the same value.
+    // reading it back with the same default gives the same value. A value the
+    // stored form cannot hold or load back (a font fromJson would refuse, a
+    // number that is not finite, a list) raises "Invalid property value" and
+    // leaves the bag as it was.
     void WriteProperty(const QString &Name, const QVariant &Value, const QVariant &DefaultValue = {});
 
     bool contains(const QString &Name) const;
@@ -26,7 +29,7 @@ public:
     qsizetype count() const { return m_entries.size(); }
 
     // Parses a whole bag; raises an "Invalid file format" error that says what
-    // and where was wrong. Nothing is returned for bad input, so a bag that was
+    // and where was wrong, including a key given twice in any spelling. Nothing is returned for bad input, so a bag that was
     // loaded before stays as it was.
     static PropertyBag fromJson(const QByteArray &json);
     QByteArray toJson() const;

@@ -13,6 +13,25 @@ QFont StdFont::toQFont() const
     return font;
 }
 
+QString StdFont::problem(const QString &owner) const
+{
+    const auto field = [&owner](const char *name) {
+        return QLatin1Char('"') + owner + QLatin1Char('.') + QLatin1String(name) + QLatin1Char('"');
+    };
+    if (Name.isEmpty())
+        return field("Name") + QStringLiteral(" is empty; a font needs a face name");
+    if (!(Size > 0 && Size <= MaxSize))
+        return field("Size") + QStringLiteral(" is ") + QString::number(Size)
+               + QStringLiteral("; a size is above 0 and at most 2048 points");
+    if (Weight < MinWeight || Weight > MaxWeight)
+        return field("Weight") + QStringLiteral(" is ") + QString::number(Weight)
+               + QStringLiteral("; a weight is from 0 to 1000");
+    if (Charset < MinCharset || Charset > MaxCharset)
+        return field("Charset") + QStringLiteral(" is ") + QString::number(Charset)
+               + QStringLiteral("; a charset is from 0 to 255");
+    return {};
+}
+
 FontRef makeFont(const QString &name, double size, qint16 weight, qint16 charset)
 {
     auto font = std::make_shared<StdFont>();

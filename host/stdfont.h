@@ -20,7 +20,19 @@ public:
     bool Underline = false;
     bool Strikethrough = false;
 
+    // What a stored font may hold: a face name, a size above 0 and at most
+    // MaxSize points, a weight and a charset within their ranges.
+    static constexpr double MaxSize = 2048;
+    static constexpr int MinWeight = 0;
+    static constexpr int MaxWeight = 1000;
+    static constexpr int MinCharset = 0;
+    static constexpr int MaxCharset = 255;
+
     bool Bold() const { return Weight >= 700; }
+
+    // Empty when the font is one a property bag can store and load back;
+    // otherwise what is wrong, each field named as `owner` + "." + field.
+    QString problem(const QString &owner) const;
 
     // The Qt font that renders this description; a face missing here goes
     // through QFont's substitution table like any other family.

@@ -10,7 +10,53 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// A run of whole surface pixels along one axis and the stretch of the
+// picture they show: pixel p shows the source pixel under its centre, a
+// centre on the line between two pixels showing the lower one (as the
+// toolkit's own unsmoothed stretch does).
+struct CopySpan
+{
+    int first;
+    int count;
+    double source;
+    double sourceLength;
+};
+
+// Beyond this many source pixels to one surface pixel the toolkit's
+// fixed-point stretch loses its way; such copies go one pixel at a time,
+// and only a few pixels can show anything then.
+constexpr double MaxShrink = 1 << 14;
+
+// The pixels of the destination [d, d + length) that lie on the surface and
+// show a pixel of the picture, for the source [s, s + sourceLength). Only
+// these are drawn, so the cost follows what is seen, whatever the numbers.
+// Pixel p shows source position v = s + (p - d + 0.5) * ratio, that is
+// source pixel ceil(v) - 1, which lies in the picture when 0 < v <= picture.
+std::vector<CopySpan> copySpans(double d, double length, double s, double sourceLength, int surface, int picture)
+{
+    const double ratio = sourceLength / length;
+    const double first = std::max({d, 0.0, std::floor(d - 0.5 - s / ratio) + 1});
+    const double last = std::min({d + length, double(surface), std::floor(d - 0.5 + (picture - s) / ratio) + 1});
+    if (!(first < last))
+        return {};
+    if (ratio <= MaxShrink)
+        return {CopySpan{int(first), int(last - first), s + (first - d) * ratio, (last - first) * ratio}};
+    std::vector<CopySpan> pixels;
+    for (double p = first; p < last; ++p) {
+        const double shown = std::clamp(std::ceil(s + (p - d + 0.5) * ratio) - 1, 0.0, double(picture - 1));
+        pixels.push_back(CopySpan{int(p), 1, shown, 1});
+    }
+    return pixels;
+}
+
+} // namespace
 
 UserControl::UserControl(QWidget *parent)
     : QWidget(parent)
@@ -18,6 +64,7 @@ UserControl::UserControl(QWidget *parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMaximumSize(MaxSurfaceSide, MaxSurfaceSide);
     resizeSurface();
 }
 
@@ -53,6 +100,10 @@ void UserControl::setAmbientSource(AmbientSource source)
 
 void UserControl::setSurfaceSize(int width, int height)
 {
+    if (width < 0 || height < 0 || width > MaxSurfaceSide || height > MaxSurfaceSide)
+        throw HostError::invalidValue(QStringLiteral("surface size ") + QString::number(width) + QStringLiteral(" x ")
+                                      + QString::number(height) + QStringLiteral(" pixels; a side is from 0 to ")
+                                      + QString::number(MaxSurfaceSide) + QStringLiteral(" pixels"));
     const QSize old = size();
     resize(width, height);
     if (!isVisible() && testAttribute(Qt::WA_PendingResizeEvent)) {
@@ -77,6 +128,12 @@ void UserControl::setSurfaceFont(const FontRef &font)
 
 void UserControl::assignFont(FontRef &member, const FontRef &font, Label *label)
 {
+    // Refused before anything changes: a font the property bag could not
+    // load back would make the whole saved bag unreadable.
+    if (!font)
+        throw HostError::invalidValue(QStringLiteral("Font needs a font object"));
+    if (const QString problem = font->problem(QStringLiteral("Font")); !problem.isEmpty())
+        throw HostError::invalidValue(problem);
     member = font;
     setSurfaceFont(font);
     label->setFont(member);
@@ -87,8 +144,8 @@ void UserControl::assignFont(FontRef &member, const FontRef &font, Label *label)
 void UserControl::setScaleMode(qint16 mode)
 {
     if (mode != vbTwips && mode != vbPixels)
-        throw HostError(HostError::InvalidPropertyValue,
-                        QStringLiteral("Invalid property value: ScaleMode %1 (1 twips or 3 pixels)").arg(mode));
+        throw HostError::invalidValue(QStringLiteral("ScaleMode ") + QString::number(mode)
+                                      + QStringLiteral(" (1 twips or 3 pixels)"));
     m_scaleMode = mode;
 }
 
@@ -117,32 +174,40 @@ void UserControl::Cls()
 void UserControl::PaintPicture(const QImage &Picture, float X1, float Y1, float Width1, float Height1,
                                float X2, float Y2, float Width2, float Height2)
 {
+    // Every number becomes a whole pixel position on the surface's integer
+    // grid; one that cannot (not finite, beyond the integer range) is refused
+    // before any conversion.
     const double unit = m_scaleMode == vbTwips ? 1.0 / host::TwipsPerPixel : 1.0;
-    const auto px = [unit](float v) { return std::nearbyint(double(v) * unit); };
-    const double dx = px(X1), dy = px(Y1), dw = px(X1 + Width1) - dx, dh = px(Y1 + Height1) - dy;
-    const double sx = px(X2), sy = px(Y2), sw = px(X2 + Width2) - sx, sh = px(Y2 + Height2) - sy;
+    const auto pixel = [unit](double value, const char *what) {
+        const double rounded = std::nearbyint(value * unit);
+        if (!(std::fabs(rounded) <= std::numeric_limits<qint32>::max()))
+            throw HostError(HostError::InvalidArgument, QStringLiteral("PaintPicture ") + QLatin1String(what)
+                                                            + QStringLiteral(" = ") + QString::number(value, 'g', 9)
+                                                            + QStringLiteral(" is not a position on the surface"));
+        return rounded;
+    };
+    const double dx = pixel(X1, "X1"), dy = pixel(Y1, "Y1");
+    const double dw = pixel(double(X1) + Width1, "X1 + Width1") - dx;
+    const double dh = pixel(double(Y1) + Height1, "Y1 + Height1") - dy;
+    const double sx = pixel(X2, "X2"), sy = pixel(Y2, "Y2");
+    const double sw = pixel(double(X2) + Width2, "X2 + Width2") - sx;
+    const double sh = pixel(double(Y2) + Height2, "Y2 + Height2") - sy;
     if (!(dw > 0 && dh > 0 && sw > 0 && sh > 0) || Picture.isNull())
         return;
     resizeSurface();
 
-    // Clip the destination to the surface; the source follows by scaling.
-    const int left = int(std::max(0.0, dx)), top = int(std::max(0.0, dy));
-    const int right = int(std::min<double>(m_image.width(), dx + dw));
-    const int bottom = int(std::min<double>(m_image.height(), dy + dh));
-    const QImage source = Picture.convertToFormat(QImage::Format_ARGB32);
-    for (int y = top; y < bottom; ++y) {
-        const int srcY = int(sy + std::floor((y - dy + 0.5) * sh / dh));
-        if (srcY < 0 || srcY >= source.height())
-            continue;
-        const QRgb *srcLine = reinterpret_cast<const QRgb *>(source.constScanLine(srcY));
-        QRgb *dstLine = reinterpret_cast<QRgb *>(m_image.scanLine(y));
-        for (int x = left; x < right; ++x) {
-            const int srcX = int(sx + std::floor((x - dx + 0.5) * sw / dw));
-            if (srcX < 0 || srcX >= source.width())
-                continue;
-            const QRgb pixel = srcLine[srcX];
-            if (qAlpha(pixel) != 0)
-                dstLine[x] = pixel | 0xFF000000u;
+    const std::vector<CopySpan> across = copySpans(dx, dw, sx, sw, m_image.width(), Picture.width());
+    const std::vector<CopySpan> down = copySpans(dy, dh, sy, sh, m_image.height(), Picture.height());
+    if (across.empty() || down.empty())
+        return;
+    const QImage source = Picture.format() == QImage::Format_ARGB32_Premultiplied || Picture.format() == QImage::Format_RGB32
+                              ? Picture : Picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&m_image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    for (const CopySpan &row : down) {
+        for (const CopySpan &column : across) {
+            painter.drawImage(QRectF(column.first, row.first, column.count, row.count), source,
+                              QRectF(column.source, row.source, column.sourceLength, row.sourceLength));
         }
     }
     update();
@@ -156,6 +221,10 @@ void UserControl::resizeSurface()
         return;
     // Keep what was drawn where it still fits; new area shows the back colour.
     QImage resized(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    if (resized.isNull())
+        throw HostError(HostError::OutOfMemory, QStringLiteral("no room for a surface of ") + QString::number(width())
+                                                    + QStringLiteral(" x ") + QString::number(height())
+                                                    + QStringLiteral(" pixels"));
     resized.fill(host::toQColor(m_backColor));
     if (!m_image.isNull()) {
         QPainter painter(&resized);

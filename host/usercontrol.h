@@ -46,7 +46,14 @@ public:
     // press and its release a click, for controls that publish no DblClick.
     void setDoubleClicks(bool on) { m_doubleClicks = on; }
 
-    // Sets the size and runs the resize hook at once, shown or not.
+    // The largest side a surface may have. No real screen is this large, and
+    // it keeps one backing image within 256 MB; the widget's maximum size
+    // holds any resize from outside to it as well.
+    static constexpr int MaxSurfaceSide = 8192;
+
+    // Sets the size and runs the resize hook at once, shown or not. A side
+    // below 0 or above MaxSurfaceSide raises "Invalid property value" and
+    // leaves the control as it was.
     void setSurfaceSize(int width, int height);
 
     bool surfaceEnabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
@@ -66,8 +73,11 @@ public:
     // Clears the surface to its back colour.
     void Cls();
     // Copies a source rectangle of Picture onto a destination rectangle of the
-    // surface, in scale units: nearest-neighbour stretch, transparent pixels
-    // left out; a zero or negative size on either side draws nothing.
+    // surface, in scale units: nearest-neighbour stretch (a tie goes to the
+    // lower source pixel), transparent pixels left out; a zero or negative
+    // size on either side draws nothing. A number that is not finite or does
+    // not fit a 32-bit pixel position raises "Invalid procedure call or
+    // argument" and draws nothing.
     void PaintPicture(const QImage &Picture, float X1, float Y1, float Width1, float Height1,
                       float X2, float Y2, float Width2, float Height2);
 
@@ -112,6 +122,8 @@ protected:
     // A control's Font property, the same steps in every control: keep the
     // very object in `member`, hand it to the surface and then to the caption
     // label (all three share it, none copies it), redraw, notify "Font".
+    // No font, or one a property bag could not store, raises "Invalid
+    // property value" and changes nothing.
     void assignFont(FontRef &member, const FontRef &font, Label *label);
 
     void paintEvent(QPaintEvent *event) override;

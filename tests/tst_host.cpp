@@ -9,8 +9,11 @@
 #include "winapi.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <array>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -32,6 +35,7 @@ void expectHostError(const std::function<void()> &action, int number, const QStr
 
 } // namespace
 
+
 class TestHost : public QObject
 {
     Q_OBJECT
@@ -46,6 +50,12 @@ private slots:
     void bagBadJsonKeepsLoadedBag();
     void conversions_data();
     void conversions();
+    void errorTextsAreVerbatim_data();
+    void errorTextsAreVerbatim();
+    void bagRefusesWhatItCannotLoad_data();
+    void bagRefusesWhatItCannotLoad();
+    void captionsArePlainText_data();
+    void captionsArePlainText();
 
     void integerRounding_data();
     void integerRounding();
@@ -59,6 +69,10 @@ private slots:
 
     void paintPicture_data();
     void paintPicture();
+    void paintPictureFollowsNearestPixel_data();
+    void paintPictureFollowsNearestPixel();
+    void paintPictureRefusesBadNumbers_data();
+    void paintPictureRefusesBadNumbers();
     void scaleUnits();
     void textBoxExtendedStyle();
     void labelNotifiesEveryCaption();
@@ -132,6 +146,14 @@ void TestHost::bagBadJson_data()
     QTest::newRow("font weight huge") << QByteArray("{\"font\": {\"Name\": \"A\", \"Size\": 6, \"Weight\": 70000}}") << "\"font.Weight\"";
     QTest::newRow("font italic as number") << QByteArray("{\"font\": {\"Name\": \"A\", \"Size\": 6, \"Italic\": 1}}") << "\"font.Italic\"";
     QTest::newRow("same key twice") << QByteArray("{\"Caption\": \"a\", \"caption\": \"b\"}") << "given twice";
+    QTest::newRow("same key twice, same case") << QByteArray(R"({"State": 1, "State": 3e9})") << "\"State\" is given twice";
+    QTest::newRow("same key, one escaped") << QByteArray(R"({"State": 1, "St\u0061te": 2})") << "\"State\" is given twice";
+    QTest::newRow("font field twice") << QByteArray(R"({"Font": {"Name": "A", "Name": "B", "Size": 6}})")
+                                      << "\"Name\" is given twice";
+    QTest::newRow("font name empty") << QByteArray(R"({"Font": {"Name": "", "Size": 6}})") << "\"Font.Name\" is empty";
+    QTest::newRow("font size NaN-like") << QByteArray(R"({"Font": {"Name": "A", "Size": 2048.5}})") << "\"Font.Size\"";
+    QTest::newRow("key with %1") << QByteArray(R"({"%1": null})") << "\"%1\" holds null";
+    QTest::newRow("font key with %1") << QByteArray(R"({"%1": {"Name": "", "Size": 6}})") << "\"%1.Name\" is empty";
 }
 
 void TestHost::bagBadJson()
@@ -176,6 +198,106 @@ void TestHost::conversions_data()
     QTest::newRow("font for a Boolean") << QByteArray(R"({"Enabled": {"Name": "A", "Size": 6}})") << "Boolean" << "error 13";
     QTest::newRow("font for a text") << QByteArray(R"({"Caption": {"Name": "A", "Size": 6}})") << "Text" << "error 13";
     QTest::newRow("text for a font") << QByteArray(R"({"Font": "Arial"})") << "Font" << "error 13";
+    QTest::newRow("a key repeats only in another object")
+        << QByteArray(R"({"Name": "x", "Z": {"Name": "A", "Size": 6}})") << "Text" << "x";
+}
+
+// Keys and values appear exactly as stored in every message, "%1" included.
+void TestHost::errorTextsAreVerbatim_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("overflow") << QByteArray(R"({"%1": 3e9})") << "Long"
+                              << R"(Overflow: property "%1" = 3000000000 does not fit a 32-bit integer)";
+    QTest::newRow("mismatch") << QByteArray(R"({"%2%1": "x%1"})") << "Long"
+                              << R"(Type mismatch: property "%2%1" wants a 32-bit integer, got text "x%1")";
+    QTest::newRow("Boolean") << QByteArray(R"({"%1": "%2"})") << "Boolean"
+                             << R"(Type mismatch: property "%1" wants a Boolean, got text "%2")";
+}
+
+void TestHost::errorTextsAreVerbatim()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, kind);
+    QFETCH(QString, description);
+    const PropertyBag bag = PropertyBag::fromJson(json);
+    const QString key = bag.keys().constFirst();
+    try {
+        if (kind == "Long")
+            PropertyBag::toLong(bag.ReadProperty(key), key);
+        else
+            PropertyBag::toBoolean(bag.ReadProperty(key), key);
+        QFAIL("no error raised");
+    } catch (const HostError &error) {
+        QCOMPARE(error.description(), description);
+        QCOMPARE(QString::fromUtf8(error.what()), "Run-time error '" + QString::number(error.number()) + "': " + description);
+    }
+}
+
+// What a bag could not load back is refused when it is written, and the bag
+// stays as it was.
+void TestHost::bagRefusesWhatItCannotLoad_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("named");
+    const auto font = [](const char *name, double size, qint16 weight, qint16 charset) {
+        return QVariant::fromValue(makeFont(QLatin1String(name), size, weight, charset));
+    };
+    QTest::newRow("font without a name") << font("", 6, 400, 0) << "\"Font.Name\"";
+    QTest::newRow("font of size 0") << font("A", 0, 400, 0) << "\"Font.Size\"";
+    QTest::newRow("font of size 2049") << font("A", 2049, 400, 0) << "\"Font.Size\"";
+    QTest::newRow("font of NaN size") << font("A", qQNaN(), 400, 0) << "\"Font.Size\"";
+    QTest::newRow("font of weight 1001") << font("A", 6, 1001, 0) << "\"Font.Weight\"";
+    QTest::newRow("font of charset 256") << font("A", 6, 400, 256) << "\"Font.Charset\"";
+    QTest::newRow("NaN") << QVariant(qQNaN()) << "not a finite number";
+    QTest::newRow("infinity") << QVariant(qInf()) << "not a finite number";
+    QTest::newRow("a list") << QVariant(QVariantList{1, 2}) << "a value is a Boolean, a number, a text or a font";
+}
+
+void TestHost::bagRefusesWhatItCannotLoad()
+{
+    QFETCH(QVariant, value);
+    QFETCH(QString, named);
+    PropertyBag bag;
+    bag.WriteProperty("Caption", QStringLiteral("kept"), QString());
+    bag.WriteProperty("Font", QVariant::fromValue(makeFont("Small Fonts", 6)), QVariant());
+    const QByteArray before = bag.toJson();
+    expectHostError([&] { bag.WriteProperty("Font", value, QVariant()); }, HostError::InvalidPropertyValue, named);
+    QCOMPARE(bag.toJson(), before);
+    // A font saved and then changed through its shared object stays as saved.
+    const FontRef shared = makeFont("Small Fonts", 6);
+    bag.WriteProperty("Font", QVariant::fromValue(shared), QVariant());
+    shared->Size = 0;
+    QCOMPARE(PropertyBag::fromJson(bag.toJson()).readFont("Font", {})->Size, 6.0);
+}
+
+// A caption is plain text everywhere: markup is shown as typed, and an
+// image reference is never opened.
+void TestHost::captionsArePlainText_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("bold markup") << "<b>x</b>";
+    QTest::newRow("entity") << "&lt;";
+    QTest::newRow("image") << "<img src=\"IMAGE\">";
+}
+
+void TestHost::captionsArePlainText()
+{
+    QFETCH(QString, caption);
+    QTemporaryDir dir;
+    QImage big(200, 200, QImage::Format_RGB32);
+    big.fill(Qt::red);
+    QVERIFY(big.save(dir.filePath("big.png")));
+    caption.replace("IMAGE", dir.filePath("big.png"));
+
+    Label label;
+    label.setAutoSize(true);
+    label.setCaption(caption);
+    QCOMPARE(label.Caption(), caption);
+    const QFontMetrics metrics(label.font());
+    QVERIFY2(label.width() >= metrics.horizontalAdvance(caption), qPrintable(QString::number(label.width())));
+    QVERIFY2(label.height() < 2 * metrics.height(), qPrintable(QString::number(label.height())));
 }
 
 void TestHost::conversions()
@@ -344,6 +466,92 @@ void TestHost::paintPicture()
         actual += y < 3 ? QStringLiteral("|") : QString();
     }
     QCOMPARE(actual, expected);
+}
+
+using Copy = std::array<double, 8>; // destination x, y, width, height, then source
+
+void TestHost::paintPictureFollowsNearestPixel_data()
+{
+    QTest::addColumn<Copy>("copy");
+    QTest::newRow("pixel for pixel") << Copy{2, 3, 12, 10, 0, 0, 12, 10};
+    QTest::newRow("stretched 3 times") << Copy{0, 0, 36, 30, 0, 0, 12, 10};
+    QTest::newRow("shrunk by 2, centres on pixel lines") << Copy{0, 0, 6, 5, 0, 0, 12, 10};
+    QTest::newRow("shrunk by 2.4") << Copy{1, 1, 5, 4, 0, 0, 12, 10};
+    QTest::newRow("12 stretched to 18") << Copy{0, 0, 18, 1, 0, 0, 12, 1};
+    QTest::newRow("partly left of and above the surface") << Copy{-7, -5, 30, 20, 0, 0, 12, 10};
+    QTest::newRow("partly right of and below the surface") << Copy{30, 25, 30, 20, 1, 1, 11, 9};
+    QTest::newRow("source partly left of the picture") << Copy{0, 0, 20, 10, -4, 0, 12, 10};
+    QTest::newRow("source partly right of and below the picture") << Copy{0, 0, 20, 20, 6, 5, 12, 10};
+    QTest::newRow("source outside the picture") << Copy{0, 0, 10, 10, 20, 20, 5, 5};
+    QTest::newRow("destination two billion pixels wide") << Copy{-1e9, -1e9, 2e9, 2e9, 0, 0, 12, 10};
+    QTest::newRow("source shrunk 20000 times across") << Copy{0, 0, 40, 30, -409995, 0, 800000, 10};
+}
+
+// Every surface pixel in the destination shows the picture pixel under its
+// centre (the lower one on a line between two), or stays as it was where
+// that lies outside the picture; nothing else changes.
+void TestHost::paintPictureFollowsNearestPixel()
+{
+    QFETCH(Copy, copy);
+    const auto [dx, dy, dw, dh, sx, sy, sw, sh] = copy;
+    QImage picture(12, 10, QImage::Format_ARGB32);
+    for (int j = 0; j < picture.height(); ++j)
+        for (int i = 0; i < picture.width(); ++i)
+            picture.setPixel(i, j, qRgb(10 * i, 10 * j, 200));
+    UserControl surface;
+    surface.setSurfaceSize(40, 30);
+    surface.setSurfaceBackColor(0x00FFFFFF);
+    surface.setScaleMode(UserControl::vbPixels);
+    surface.Cls();
+    surface.PaintPicture(picture, dx, dy, dw, dh, sx, sy, sw, sh);
+
+    const auto shown = [](double p, double d, double length, double s, double sourceLength, int size) {
+        if (p < d || p >= d + length)
+            return -1;
+        const int at = int(std::ceil(s + (p - d + 0.5) * sourceLength / length)) - 1;
+        return at >= 0 && at < size ? at : -1;
+    };
+    QStringList wrong;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const int i = shown(x, dx, dw, sx, sw, 12), j = shown(y, dy, dh, sy, sh, 10);
+            const QRgb expected = i >= 0 && j >= 0 ? picture.pixel(i, j) : qRgb(255, 255, 255);
+            if (surface.image().pixel(x, y) != expected)
+                wrong << QStringLiteral("(%1, %2)").arg(x).arg(y);
+        }
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.mid(0, 12).join(' ')));
+}
+
+void TestHost::paintPictureRefusesBadNumbers_data()
+{
+    QTest::addColumn<Copy>("copy");
+    QTest::addColumn<bool>("twips");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("NaN position") << Copy{qQNaN(), 0, 3, 2, 0, 0, 3, 2} << false << "X1 = nan";
+    QTest::newRow("infinite width") << Copy{0, 0, qInf(), 2, 0, 0, 3, 2} << false << "X1 + Width1 = inf";
+    QTest::newRow("source beyond the integer range") << Copy{0, 0, 3, 2, 0, 3e9, 3, 2} << false << "Y2 = 3e+09";
+    QTest::newRow("negative beyond the integer range") << Copy{0, 0, 3, 2, -3e9, 0, 3, 2} << false << "X2";
+    QTest::newRow("end beyond the integer range") << Copy{2e9, 0, 2e9, 2, 0, 0, 3, 2} << false << "X1 + Width1";
+    QTest::newRow("twips beyond the integer range") << Copy{0, 0, 45, 30, 0, 0, 3.3e10, 30} << true << "X2 + Width2";
+}
+
+void TestHost::paintPictureRefusesBadNumbers()
+{
+    QFETCH(Copy, copy);
+    QFETCH(bool, twips);
+    QFETCH(QString, named);
+    QImage picture(3, 2, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    UserControl surface;
+    surface.setSurfaceSize(6, 4);
+    surface.setScaleMode(twips ? UserControl::vbTwips : UserControl::vbPixels);
+    surface.Cls();
+    const QImage before = surface.image();
+    const auto [dx, dy, dw, dh, sx, sy, sw, sh] = copy;
+    expectHostError([&] { surface.PaintPicture(picture, dx, dy, dw, dh, sx, sy, sw, sh); },
+                    HostError::InvalidArgument, "PaintPicture " + named);
+    QCOMPARE(surface.image(), before);
 }
 
 void TestHost::scaleUnits()

@@ -8,10 +8,13 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QtEndian>
 
+#include <functional>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -243,28 +246,119 @@ private slots:
         QCOMPARE(lbl->geometry(), QRect(placed, label.size().toSize()));
     }
 
-    // h6 = H - 6 must fit 16 bits: 32767 paints; 32768 is an overflow error
-    // before anything is painted or the label re-centred.
-    void heightOverflow()
+    // A surface is at most 8192 pixels a side: the tallest button paints its
+    // last row; anything larger is refused and leaves the button as it was.
+    void surfaceBound_data()
     {
-        for (const int h6 : {32767, 32768}) {
-            auto button = makeButton();
-            const float labelTop = labelOf(*button)->Top();
-            const bool overflows = h6 > 32767;
-            if (overflows)
-                QTest::ignoreMessage(QtCriticalMsg,
-                                     QRegularExpression("^Run-time error '6': Overflow: h6.* = 32768 does not fit"));
-            button->setSurfaceSize(CellWidth, h6 + 6);
-            const QImage shown = button->image();
-            const QColor back = QApplication::palette().color(QPalette::Base);
-            QCOMPARE(hex(shown.pixel(0, h6 + 5)), overflows ? back.name().toUpper() : QStringLiteral("#ECEAD9"));
-            QCOMPARE(shown.pixelColor(8, h6 / 2) == back, overflows);
-            QCOMPARE(labelOf(*button)->Top() == labelTop, overflows);
-            if (overflows) {
-                QVERIFY_THROWS_EXCEPTION(HostError, button->setState(1));
-                QCOMPARE(button->State(), 1); // stored before the failing redraw
-            }
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("8192 tall") << QSize(CellWidth, 8192) << true;
+        QTest::newRow("8192 square") << QSize(8192, 8192) << true;
+        QTest::newRow("8193 tall") << QSize(CellWidth, 8193) << false;
+        QTest::newRow("32767 square") << QSize(32767, 32767) << false;
+        QTest::newRow("65535 wide") << QSize(65535, CellHeight) << false;
+        QTest::newRow("negative") << QSize(-1, CellHeight) << false;
+    }
+
+    void surfaceBound()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, accepted);
+        auto button = makeButton();
+        const QImage before = button->image();
+        try {
+            button->setSurfaceSize(size.width(), size.height());
+            QVERIFY(accepted);
+        } catch (const HostError &error) {
+            QVERIFY2(!accepted, error.what());
+            QCOMPARE(error.number(), int(HostError::InvalidPropertyValue));
+            QVERIFY(error.description().contains(QStringLiteral("8192")));
+            QCOMPARE(button->size(), QSize(CellWidth, CellHeight));
+            QCOMPARE(button->image(), before);
+            return;
         }
+        QCOMPARE(button->image().size(), size);
+        QCOMPARE(hex(button->image().pixel(0, size.height() - 1)), QStringLiteral("#ECEAD9"));
+        QCOMPARE(hex(button->image().pixel(size.width() - 1, size.height() - 1)), QStringLiteral("#F9F8F2"));
+        // Resizes from outside, as layouts do, are held to the same bound.
+        button->resize(20000, 20000);
+        QCOMPARE(button->size(), QSize(8192, 8192));
+    }
+
+    // A font a saved bag could not load back is refused at assignment with
+    // the field named, and nothing changes: no notice, no redraw.
+    void fontRefused_data()
+    {
+        QTest::addColumn<FontRef>("font");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("no name") << makeFont("", 8) << "\"Font.Name\"";
+        QTest::newRow("size 0") << makeFont("A", 0) << "\"Font.Size\"";
+        QTest::newRow("size below 0") << makeFont("A", -6) << "\"Font.Size\"";
+        QTest::newRow("size above 2048") << makeFont("A", 2048.5) << "\"Font.Size\"";
+        QTest::newRow("size not a number") << makeFont("A", qQNaN()) << "\"Font.Size\"";
+        QTest::newRow("weight below 0") << makeFont("A", 8, -1) << "\"Font.Weight\"";
+        QTest::newRow("weight above 1000") << makeFont("A", 8, 1001) << "\"Font.Weight\"";
+        QTest::newRow("charset below 0") << makeFont("A", 8, 400, -1) << "\"Font.Charset\"";
+        QTest::newRow("charset above 255") << makeFont("A", 8, 400, 256) << "\"Font.Charset\"";
+        QTest::newRow("no font object") << FontRef() << "Font needs a font object";
+    }
+
+    void fontRefused()
+    {
+        QFETCH(FontRef, font);
+        QFETCH(QString, named);
+        auto button = makeButton(61, 21);
+        button->setState(1);
+        const QImage before = button->image();
+        QSignalSpy notices(button.get(), &UserControl::PropertyChanged);
+        try {
+            button->setFont(font);
+            QFAIL("the font was accepted");
+        } catch (const HostError &error) {
+            QCOMPARE(error.number(), int(HostError::InvalidPropertyValue));
+            QVERIFY2(error.description().contains(named), error.what());
+        }
+        QVERIFY(button->Font() == ambientFont);
+        QCOMPARE(notices.count(), 0);
+        QCOMPARE(button->image(), before);
+        // The saved bag still loads, Caption and State with it.
+        const PropertyBag saved = PropertyBag::fromJson(button->save().toJson());
+        QCOMPARE(summary(*makeButton(61, 21, &saved)), summary(*button));
+    }
+
+    // Whatever a setter accepts is saved, written as JSON, read back and
+    // loaded into a new button unchanged.
+    void roundTrip_data()
+    {
+        using Assign = std::function<void(xpcmdbutton &)>;
+        QTest::addColumn<Assign>("assign");
+        const auto row = [](const char *name, Assign assign) { QTest::newRow(name) << assign; };
+        row("as placed", [](xpcmdbutton &) {});
+        for (const qint32 state : {1, 5, -1, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()})
+            row(qPrintable(QStringLiteral("State %1").arg(state)), [state](xpcmdbutton &b) { b.setState(state); });
+        row("disabled", [](xpcmdbutton &b) { b.setEnabled(false); });
+        row("caption with markup and %1", [](xpcmdbutton &b) { b.setCaption("<b>%1</b> &amp;"); });
+        row("empty caption", [](xpcmdbutton &b) { b.setCaption(""); });
+        row("caption beyond Latin-1", [](xpcmdbutton &b) { b.setCaption(QStringLiteral("\u00c4\u20ac\n\U0001F600")); });
+        row("long caption", [](xpcmdbutton &b) { b.setCaption(QString(5000, 'W')); });
+        row("smallest font", [](xpcmdbutton &b) { b.setFont(makeFont("DejaVu Sans", 0.01, 0, 0)); });
+        row("largest font", [](xpcmdbutton &b) { b.setFont(makeFont("DejaVu Sans", 2048, 1000, 255)); });
+        row("font with every flag", [](xpcmdbutton &b) {
+            const FontRef font = makeFont("Small Fonts", 6.75, 700, 2);
+            font->Italic = font->Underline = font->Strikethrough = true;
+            b.setFont(font);
+        });
+    }
+
+    void roundTrip()
+    {
+        QFETCH(std::function<void(xpcmdbutton &)>, assign);
+        auto button = makeButton(61, 21);
+        assign(*button);
+        const PropertyBag saved = PropertyBag::fromJson(button->save().toJson());
+        auto loaded = makeButton(61, 21, &saved);
+        QCOMPARE(summary(*loaded), summary(*button));
+        QCOMPARE(loaded->image(), button->image());
     }
 
     void persistence_data()

@@ -335,6 +335,16 @@ private slots:
         row("BackColor invalid", true, [](LoggingBox &b) {
             expectHostError([&] { b.setBackColor(0x01000000); }, HostError::InvalidPropertyValue, "Invalid property value");
         }, "", fresh);
+        // A font a saved bag could not load back is refused before anything changes.
+        for (const auto &[name, font] : std::initializer_list<std::pair<const char *, FontRef>>{
+                 {"Font without a name", makeFont("", 8)}, {"Font of size 0", makeFont("A", 0)},
+                 {"Font of size 2049", makeFont("A", 2049)}, {"Font of weight -1", makeFont("A", 8, -1)},
+                 {"Font of charset 256", makeFont("A", 8, 400, 256)}, {"no font", FontRef()}}) {
+            row(name, true, [font](LoggingBox &b) {
+                expectHostError([&] { b.setFont(font); }, HostError::InvalidPropertyValue, "Font");
+                QVERIFY(b.Font() == ambientFont);
+            }, "", fresh);
+        }
         row("Caption", true, [](LoggingBox &b) { b.setCaption("Colours"); }, "redraw|redraw|notify Caption", titled);
         row("the caption's own change", true, [](LoggingBox &b) { caption(b)->setCaption("Colours"); }, "redraw", titled);
         row("resize", true, [](LoggingBox &b) { b.setSurfaceSize(120, 60); }, "redraw", fresh);
@@ -342,6 +352,41 @@ private slots:
             "redraw|redraw|redraw|notify Caption|notify Enabled|redraw|notify Font|notify BackColor|redraw", fresh);
         row("saved instance", false, [](LoggingBox &b) { const PropertyBag empty; b.load(&empty); },
             "redraw|notify Enabled|redraw|notify Font|notify BackColor|redraw|redraw|redraw|notify Caption", fresh);
+    }
+
+    // Whatever a setter accepts is saved, written as JSON, read back and
+    // loaded into a new box unchanged.
+    void roundTrip_data()
+    {
+        QTest::addColumn<Action>("assign");
+        const auto row = [](const char *name, Action assign) { QTest::newRow(name) << assign; };
+        row("as placed", [](LoggingBox &) {});
+        row("disabled", [](LoggingBox &b) { b.setEnabled(false); });
+        row("caption with markup and %1", [](LoggingBox &b) { b.setCaption("<b>%1</b> &lt;"); });
+        row("empty caption", [](LoggingBox &b) { b.setCaption(""); });
+        row("caption of two lines", [](LoggingBox &b) { b.setCaption(QStringLiteral("Gr\u00fc\u00dfe\n\U0001F600")); });
+        row("black", [](LoggingBox &b) { b.setBackColor(0); });
+        row("white", [](LoggingBox &b) { b.setBackColor(0x00FFFFFF); });
+        row("system button face", [](LoggingBox &b) { b.setBackColor(0x8000000F); });
+        row("system window text", [](LoggingBox &b) { b.setBackColor(0x80000008); });
+        row("smallest font", [](LoggingBox &b) { b.setFont(makeFont("DejaVu Sans", 0.01, 0, 0)); });
+        row("largest font", [](LoggingBox &b) { b.setFont(makeFont("DejaVu Sans", 2048, 1000, 255)); });
+        row("font with every flag", [](LoggingBox &b) {
+            const FontRef font = makeFont("Small Fonts", 6.75, 700, 2);
+            font->Italic = font->Underline = font->Strikethrough = true;
+            b.setFont(font);
+        });
+    }
+
+    void roundTrip()
+    {
+        QFETCH(Action, assign);
+        auto box = placed<LoggingBox>();
+        assign(*box);
+        const PropertyBag saved = PropertyBag::fromJson(box->save().toJson());
+        auto loaded = placed(&saved);
+        QCOMPARE(state(*loaded), state(*box));
+        QVERIFY(sameFont(loaded->Font(), box->Font()));
     }
 
     void setters()

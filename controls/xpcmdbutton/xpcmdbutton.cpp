@@ -29,7 +29,7 @@ POINTAPI cursorInClient(HWND hWnd)
 xpcmdbutton::xpcmdbutton(QWidget *parent)
     : UserControl(parent),
       // Converted once, so the pieces of each paint copy without conversion.
-      m_skin(QImage(QStringLiteral(":/xpcmdbutton/skin.bmp")).convertToFormat(QImage::Format_ARGB32)),
+      m_skin(QImage(QStringLiteral(":/xpcmdbutton/skin.bmp")).convertToFormat(QImage::Format_ARGB32_Premultiplied)),
       m_pointerSource(cursorInClient)
 {
     if (m_skin.isNull())
@@ -253,9 +253,9 @@ void xpcmdbutton::DrawSkin(const qint16 &cell)
 QImage xpcmdbutton::GraphicCell(qint16 cell) const
 {
     if (cell < 0 || cell >= CellCount)
-        throw HostError(HostError::InvalidArgument,
-                        QStringLiteral("Invalid procedure call or argument: skin cell %1 (0 to %2)")
-                            .arg(cell).arg(CellCount - 1));
+        throw HostError(HostError::InvalidArgument, QStringLiteral("skin cell ") + QString::number(cell)
+                                                        + QStringLiteral(" (0 to ") + QString::number(CellCount - 1)
+                                                        + QLatin1Char(')'));
     return m_skin.copy(cell * CellWidth, 0, CellWidth, CellHeight);
 }
 

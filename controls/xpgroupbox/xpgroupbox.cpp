@@ -14,7 +14,7 @@ constexpr OLE_COLOR DefaultBackColor = 0x0000FFFF;      // #FFFF00
 QImage framePicture()
 {
     // Kept as 32-bit ARGB so the eight copies of each redraw need no conversion.
-    const QImage frame = QImage(QStringLiteral(":/xpgroupbox/frame.png")).convertToFormat(QImage::Format_ARGB32);
+    const QImage frame = QImage(QStringLiteral(":/xpgroupbox/frame.png")).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (frame.isNull())
         qCritical("xpgroupbox: the frame picture is missing from the library; the outline is not drawn");
     return frame;
