@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -61,7 +62,7 @@ PropertyBag storedBag(const QString &resource)
     QFile file(resource);
     if (!file.open(QIODevice::ReadOnly))
         throw HostError(HostError::InvalidFileFormat,
-                        QStringLiteral("Invalid property bag: %1 is missing from the program").arg(resource));
+                        QStringLiteral("property bag ") + resource + QStringLiteral(" is missing from the program"));
     return PropertyBag::fromJson(file.readAll());
 }
 
@@ -119,9 +120,18 @@ FrmMain::FrmMain(QWidget *parent)
     host::bindEvent<UserControl>(xpcmdToggle, &UserControl::Click, this, &FrmMain::xpcmdToggle_Click);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+        move(startPosition(screen->availableGeometry(), size()));
 
     hostGuard([this] { Form_Load(); });
+}
+
+QPoint FrmMain::startPosition(const QRect &available, const QSize &window)
+{
+    // Centred where the window fits; on a smaller screen its top-left corner
+    // stays on the screen, so the title bar and the read-out's start can be reached.
+    const auto axis = [](int start, int room, int length) { return start + std::max(0, (room - length) / 2); };
+    return QPoint(axis(available.left(), available.width(), window.width()),
+                  axis(available.top(), available.height(), window.height()));
 }
 
 qint16 FrmMain::GetRGB(const double &RGBval, const qint16 &Num)

@@ -16,6 +16,9 @@ class FrmMain : public QWidget
 public:
     explicit FrmMain(QWidget *parent = nullptr);
 
+    // Where the window opens on a screen whose free area is `available`.
+    static QPoint startPosition(const QRect &available, const QSize &window);
+
     // One channel (1 red, 2 green, 3 blue) of a packed colour 0x00BBGGRR,
     // or -1 for a channel number or colour value out of range.
     static qint16 GetRGB(const double &RGBval, const qint16 &Num);

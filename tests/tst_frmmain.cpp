@@ -60,6 +60,8 @@ private slots:
     void cleanup();
 
     void windowLayout();
+    void startPosition_data();
+    void startPosition();
     void getRGB_data();
     void getRGB();
     void padHex_data();
@@ -139,6 +141,27 @@ void TestFrmMain::windowLayout()
     QVERIFY(txtHex->text().isEmpty());
     QCOMPARE(baseOf(txtHex), QApplication::palette().color(QPalette::Base));
     QVERIFY(!txtHex->hasSunkenEdge());
+}
+
+void TestFrmMain::startPosition_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QPoint>("expected");
+    QTest::newRow("centred on 1280 x 1024") << QRect(0, 0, 1280, 1024) << QPoint(514, 374);
+    QTest::newRow("centred below a panel") << QRect(0, 32, 1280, 992) << QPoint(514, 390);
+    QTest::newRow("centred on a second screen") << QRect(1920, 0, 800, 600) << QPoint(2194, 162);
+    QTest::newRow("exactly the window's size") << QRect(0, 0, 251, 275) << QPoint(0, 0);
+    QTest::newRow("too narrow") << QRect(10, 0, 200, 600) << QPoint(10, 162);
+    QTest::newRow("too low") << QRect(0, 20, 800, 240) << QPoint(274, 20);
+    QTest::newRow("smaller both ways") << QRect(-100, -50, 160, 120) << QPoint(-100, -50);
+}
+
+// Centred where the window fits; otherwise its top-left corner stays on the screen.
+void TestFrmMain::startPosition()
+{
+    QFETCH(QRect, available);
+    QFETCH(QPoint, expected);
+    QCOMPARE(FrmMain::startPosition(available, QSize(251, 275)), expected);
 }
 
 void TestFrmMain::getRGB_data()

@@ -1,15 +1,14 @@
 // A small window that shows Huvolo's two reusable controls: one group box
 // holding command buttons in their looks at rest, at rest with State 1, and
 // disabled. Hover and press the enabled ones to see the other looks.
+#include "application.h"
 #include "fontfaces.h"
 #include "hostevents.h"
 #include "xpcmdbutton.h"
 #include "xpgroupbox.h"
 
-#include <QApplication>
 #include <QWidget>
 
-#include <cstdio>
 
 namespace {
 
@@ -36,12 +35,7 @@ Control *place(QWidget *parent, const QString &name, const QRect &geometry)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        std::fputs("huvolo-gallery: no display to open a window on (DISPLAY is not set)\n", stderr);
-        return 2;
-    }
-    QApplication app(argc, argv);
+    const auto app = host::openApplication(argc, argv, "huvolo-gallery");
     host::addFontFaces();
 
     QWidget window;
@@ -78,5 +72,5 @@ int main(int argc, char *argv[])
     }
 
     window.show();
-    return app.exec();
+    return app->exec();
 }
