@@ -2,6 +2,7 @@
 
 #include "clipboard.h"
 #include "colour.h"
+#include "embeddedpicture.h"
 #include "hosterror.h"
 #include "hostevents.h"
 #include "numeric.h"
@@ -16,6 +17,11 @@
 
 #include <algorithm>
 #include <cmath>
+
+namespace huvolo::embedded {
+extern const EmbeddedPicture colourWheel;
+extern const EmbeddedPicture swatchGrid;
+} // namespace huvolo::embedded
 
 namespace {
 
@@ -42,17 +48,14 @@ QRect toPixels(const Placement &place)
     return QRect(pixels(place.left), pixels(place.top), pixels(place.width), pixels(place.height));
 }
 
-PictureBox *makePicture(QWidget *parent, const char *name, const QString &resource)
+PictureBox *makePicture(QWidget *parent, const char *name, const huvolo::EmbeddedPicture &image)
 {
     auto *picture = new PictureBox(parent);
     picture->setObjectName(QLatin1String(name));
     picture->setGeometry(toPixels(picturePlace));
     picture->setBackColor(host::vbWindowBackground);
     picture->setFocusPolicy(Qt::StrongFocus);
-    const QImage image(resource);
-    if (image.isNull())
-        qCritical("huvolo: the picture %s is missing from the program", qPrintable(resource));
-    picture->setPicture(image);
+    picture->setPicture(image.image());
     return picture;
 }
 
@@ -98,8 +101,8 @@ FrmMain::FrmMain(QWidget *parent)
     txtHex = new TextBox(this);
     txtHex->setObjectName(QStringLiteral("txtHex"));
     txtHex->setGeometry(toPixels(txtHexPlace));
-    pctColors = makePicture(this, "pctColors", QStringLiteral(":/pictures/colourwheel.png"));
-    pctSwatches = makePicture(this, "pctSwatches", QStringLiteral(":/pictures/swatches.png"));
+    pctColors = makePicture(this, "pctColors", huvolo::embedded::colourWheel);
+    pctSwatches = makePicture(this, "pctSwatches", huvolo::embedded::swatchGrid);
 
     // Z-order, stacked from the bottom: pctSwatches, pctColors, txtHex, xpcmdToggle.
     for (QWidget *control : {static_cast<QWidget *>(pctSwatches), static_cast<QWidget *>(pctColors),

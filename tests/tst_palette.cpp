@@ -2,6 +2,7 @@
 // hues and white surround, the grid's tile colours and margins.
 
 #include "palettepictures.h"
+#include "testsupport.h"
 
 #include <QColor>
 #include <QImage>
@@ -70,16 +71,19 @@ class TestPalette : public QObject
 {
     Q_OBJECT
 
-    QImage m_wheel = QImage(":/pictures/colourwheel.png").convertToFormat(QImage::Format_RGB32);
-    QImage m_grid = QImage(":/pictures/swatches.png").convertToFormat(QImage::Format_RGB32);
+    QImage m_wheel = huvolo::embedded::colourWheel.image();
+    QImage m_grid = huvolo::embedded::swatchGrid.image();
 
 private slots:
     void matchGenerator_data()
     {
         QTest::addColumn<QImage>("embedded");
         QTest::addColumn<QImage>("generated");
-        QTest::newRow("wheel") << m_wheel << pictures::colourWheel();
-        QTest::newRow("grid") << m_grid << pictures::swatchGrid();
+        const auto file = [](const char *name) { return QImage(sourceFile(name)).convertToFormat(QImage::Format_RGB32); };
+        QTest::newRow("wheel shown") << m_wheel << pictures::colourWheel();
+        QTest::newRow("grid shown") << m_grid << pictures::swatchGrid();
+        QTest::newRow("wheel file") << file("app/resources/colourwheel.png") << pictures::colourWheel();
+        QTest::newRow("grid file") << file("app/resources/swatches.png") << pictures::swatchGrid();
     }
 
     void matchGenerator()

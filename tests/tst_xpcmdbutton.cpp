@@ -2,6 +2,7 @@
 #include "hosterror.h"
 #include "label.h"
 #include "propertybag.h"
+#include "testsupport.h"
 #include "xpcmdbutton.h"
 
 #include <QApplication>
@@ -147,7 +148,7 @@ private slots:
     // exactly what the generator draws, with every pixel listed above.
     void skin()
     {
-        QFile file(QStringLiteral(":/xpcmdbutton/skin.bmp"));
+        QFile file(sourceFile("controls/xpcmdbutton/skin.bmp"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         const auto u32 = [&](int at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
@@ -158,6 +159,7 @@ private slots:
         const QImage embedded = QImage::fromData(bytes).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(embedded.size(), QSize(90, 21));
         QVERIFY(embedded == pictures::buttonSkin().convertToFormat(QImage::Format_RGB32));
+        QVERIFY(embedded == huvolo::embedded::buttonSkin.image().convertToFormat(QImage::Format_RGB32));
 
         QStringList wrong;
         int checked = 0;

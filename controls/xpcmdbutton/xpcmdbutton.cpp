@@ -1,11 +1,16 @@
 #include "xpcmdbutton.h"
 
+#include "embeddedpicture.h"
 #include "hosterror.h"
 #include "hostevents.h"
 #include "label.h"
 #include "numeric.h"
 
 #include <QTimer>
+
+namespace huvolo::embedded {
+extern const EmbeddedPicture buttonSkin;
+} // namespace huvolo::embedded
 
 namespace {
 
@@ -28,13 +33,9 @@ POINTAPI cursorInClient(HWND hWnd)
 
 xpcmdbutton::xpcmdbutton(QWidget *parent)
     : UserControl(parent),
-      // Converted once, so the pieces of each paint copy without conversion.
-      m_skin(QImage(QStringLiteral(":/xpcmdbutton/skin.bmp")).convertToFormat(QImage::Format_ARGB32_Premultiplied)),
+      m_skin(huvolo::embedded::buttonSkin.image()),
       m_pointerSource(cursorInClient)
 {
-    if (m_skin.isNull())
-        qCritical("xpcmdbutton: the skin is missing from the program");
-
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(10);

@@ -1,24 +1,20 @@
 #include "xpgroupbox.h"
 
+#include "embeddedpicture.h"
 #include "hostevents.h"
 #include "image.h"
 #include "label.h"
 #include "numeric.h"
+
+namespace huvolo::embedded {
+extern const EmbeddedPicture groupBoxFrame;
+} // namespace huvolo::embedded
 
 namespace {
 
 constexpr OLE_COLOR CaptionEnabledColour = 0x00D54600;  // #0046D5
 constexpr OLE_COLOR CaptionDisabledColour = 0x0092A1A1; // #A1A192
 constexpr OLE_COLOR DefaultBackColor = 0x0000FFFF;      // #FFFF00
-
-QImage framePicture()
-{
-    // Kept as 32-bit ARGB so the eight copies of each redraw need no conversion.
-    const QImage frame = QImage(QStringLiteral(":/xpgroupbox/frame.png")).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (frame.isNull())
-        qCritical("xpgroupbox: the frame picture is missing from the library; the outline is not drawn");
-    return frame;
-}
 
 } // namespace
 
@@ -45,7 +41,7 @@ xpgroupbox::xpgroupbox(QWidget *parent)
     img = new Image(this);
     img->setObjectName(QStringLiteral("img"));
     img->setGeometry(70, 32, 22, 20);
-    img->setPicture(framePicture());
+    img->setPicture(huvolo::embedded::groupBoxFrame.image());
     img->hide();
 
     host::bindEvent(lbl, &Label::Change, this, &xpgroupbox::lbl_Change);
