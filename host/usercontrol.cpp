@@ -3,6 +3,7 @@
 #include "hosterror.h"
 #include "hostevents.h"
 #include "label.h"
+#include "winapi.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -66,6 +67,8 @@ UserControl::UserControl(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMaximumSize(MaxSurfaceSide, MaxSurfaceSide);
     resizeSurface();
+    // Controls that poll the pointer then find it without a window-system query.
+    trackPointer();
 }
 
 void UserControl::load(const PropertyBag *bag)

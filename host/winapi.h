@@ -23,7 +23,12 @@ struct POINTAPI
     qint32 y = 0;
 };
 
-// The pointer's position on the screen, in pixels.
+// The pointer's position on the screen, in pixels. While the pointer is
+// over one of the application's windows this comes from its last pointer
+// event, without asking the window system; trackPointer() must have run.
 qint32 GetCursorPos(POINTAPI &lpPoint);
+// Starts following the pointer through the application's own events. Safe
+// to call more than once.
+void trackPointer();
 // Converts a screen point in place into client pixels of hWnd.
 qint32 ScreenToClient(HWND hWnd, POINTAPI &lpPoint);

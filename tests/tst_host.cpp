@@ -8,7 +8,9 @@
 #include "usercontrol.h"
 #include "winapi.h"
 
+#include <QMouseEvent>
 #include <QSignalSpy>
+#include <QWindow>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -75,6 +77,7 @@ private slots:
     void paintPictureRefusesBadNumbers();
     void scaleUnits();
     void textBoxExtendedStyle();
+    void pointerFromOwnEvents();
     void labelNotifiesEveryCaption();
 };
 
@@ -576,6 +579,32 @@ void TestHost::textBoxExtendedStyle()
     QVERIFY(!box.hasSunkenEdge());
     QCOMPARE(SetWindowLongA(&box, GWL_EXSTYLE, WS_EX_CLIENTEDGE), WS_EX_TRANSPARENT);
     QVERIFY(box.hasSunkenEdge());
+}
+
+// While the pointer is over one of our windows its position comes from the
+// last pointer event there; after it leaves, the window system is asked.
+void TestHost::pointerFromOwnEvents()
+{
+    UserControl surface; // controls start the tracking
+    surface.setSurfaceSize(60, 40);
+    surface.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&surface));
+    QWindow *window = surface.windowHandle();
+    QCursor::setPos(900, 700);
+    const QPoint global = surface.mapToGlobal(QPoint(12, 7));
+    QMouseEvent move(QEvent::MouseMove, QPointF(12, 7), QPointF(12, 7), QPointF(global), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &move);
+    POINTAPI point;
+    GetCursorPos(point);
+    QCOMPARE(QPoint(point.x, point.y), global);
+    QCOMPARE(ScreenToClient(&surface, point), 1);
+    QCOMPARE(QPoint(point.x, point.y), QPoint(12, 7));
+
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(window, &leave);
+    GetCursorPos(point);
+    QCOMPARE(QPoint(point.x, point.y), QCursor::pos());
 }
 
 void TestHost::labelNotifiesEveryCaption()
