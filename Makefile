@@ -22,8 +22,9 @@ test-sanitize: deps
 	cmake --build build-sanitize -j $(JOBS)
 	cd build-sanitize && ctest --output-on-failure -L unit
 
+# RUNS=N sets how many times each program starts (default 11).
 bench: build
-	./scripts/bench
+	./scripts/bench $(BUILD)
 
 deps:
 	./scripts/install-deps
