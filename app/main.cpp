@@ -1,12 +1,6 @@
-#include "application.h"
-#include "fontfaces.h"
-#include "frmmain.h"
+#include "huvolo.h"
 
 int main(int argc, char *argv[])
 {
-    const auto app = host::openApplication(argc, argv, "huvolo");
-    host::addFontFaces();
-    FrmMain window;
-    window.show();
-    return app->exec();
+    return huvolo::run(argc, argv);
 }

@@ -1,0 +1,18 @@
+#include "huvolo.h"
+
+#include "application.h"
+#include "fontfaces.h"
+#include "frmmain.h"
+
+namespace huvolo {
+
+int run(int &argc, char **argv)
+{
+    const auto app = host::openApplication(argc, argv, "huvolo");
+    host::addFontFaces();
+    FrmMain window;
+    window.show();
+    return app->exec();
+}
+
+} // namespace huvolo
