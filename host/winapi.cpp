@@ -97,7 +97,8 @@ qint32 GetCursorPos(POINTAPI &lpPoint)
 {
     // Asking the window system costs a round trip to the X server; while the
     // pointer is over one of our windows its last event already says where it is.
-    const QPoint pos = PointerTracker::known().value_or(QCursor::pos());
+    const std::optional<QPoint> known = PointerTracker::known();
+    const QPoint pos = known ? *known : QCursor::pos();
     lpPoint = POINTAPI{pos.x(), pos.y()};
     return 1;
 }
