@@ -18,10 +18,12 @@
 #include <algorithm>
 #include <cmath>
 
-namespace huvolo::embedded {
+namespace huvolo {
+
+namespace embedded {
 extern const EmbeddedPicture colourWheel;
 extern const EmbeddedPicture swatchGrid;
-} // namespace huvolo::embedded
+} // namespace embedded
 
 namespace {
 
@@ -40,7 +42,7 @@ constexpr Placement picturePlace{75, 75, 3615, 3615};
 
 int pixels(int twips)
 {
-    return twips / int(host::TwipsPerPixel);
+    return twips / int(TwipsPerPixel);
 }
 
 QRect toPixels(const Placement &place)
@@ -48,12 +50,12 @@ QRect toPixels(const Placement &place)
     return QRect(pixels(place.left), pixels(place.top), pixels(place.width), pixels(place.height));
 }
 
-PictureBox *makePicture(QWidget *parent, const char *name, const huvolo::EmbeddedPicture &image)
+PictureBox *makePicture(QWidget *parent, const char *name, const EmbeddedPicture &image)
 {
     auto *picture = new PictureBox(parent);
     picture->setObjectName(QLatin1String(name));
     picture->setGeometry(toPixels(picturePlace));
-    picture->setBackColor(host::vbWindowBackground);
+    picture->setBackColor(vbWindowBackground);
     picture->setFocusPolicy(Qt::StrongFocus);
     picture->setPicture(image.image());
     return picture;
@@ -101,8 +103,8 @@ FrmMain::FrmMain(QWidget *parent)
     txtHex = new TextBox(this);
     txtHex->setObjectName(QStringLiteral("txtHex"));
     txtHex->setGeometry(toPixels(txtHexPlace));
-    pctColors = makePicture(this, "pctColors", huvolo::embedded::colourWheel);
-    pctSwatches = makePicture(this, "pctSwatches", huvolo::embedded::swatchGrid);
+    pctColors = makePicture(this, "pctColors", embedded::colourWheel);
+    pctSwatches = makePicture(this, "pctSwatches", embedded::swatchGrid);
 
     // Z-order, stacked from the bottom: pctSwatches, pctColors, txtHex, xpcmdToggle.
     for (QWidget *control : {static_cast<QWidget *>(pctSwatches), static_cast<QWidget *>(pctColors),
@@ -113,14 +115,14 @@ FrmMain::FrmMain(QWidget *parent)
     setTabOrder(txtHex, pctSwatches);
     setTabOrder(pctSwatches, xpcmdToggle);
 
-    host::bindEvent(pctColors, &PictureBox::MouseMove, this, &FrmMain::pctColors_MouseMove);
-    host::bindEvent(pctColors, &PictureBox::Click, this, &FrmMain::pctColors_Click);
-    host::bindEvent(pctColors, &PictureBox::DblClick, this, &FrmMain::pctColors_DblClick);
-    host::bindEvent(pctSwatches, &PictureBox::MouseMove, this, &FrmMain::pctSwatches_MouseMove);
-    host::bindEvent(pctSwatches, &PictureBox::Click, this, &FrmMain::pctSwatches_Click);
-    host::bindEvent(pctSwatches, &PictureBox::DblClick, this, &FrmMain::pctSwatches_DblClick);
-    host::bindEvent(txtHex, &TextBox::GotFocus, this, &FrmMain::txtHex_GotFocus);
-    host::bindEvent<UserControl>(xpcmdToggle, &UserControl::Click, this, &FrmMain::xpcmdToggle_Click);
+    bindEvent(pctColors, &PictureBox::MouseMove, this, &FrmMain::pctColors_MouseMove);
+    bindEvent(pctColors, &PictureBox::Click, this, &FrmMain::pctColors_Click);
+    bindEvent(pctColors, &PictureBox::DblClick, this, &FrmMain::pctColors_DblClick);
+    bindEvent(pctSwatches, &PictureBox::MouseMove, this, &FrmMain::pctSwatches_MouseMove);
+    bindEvent(pctSwatches, &PictureBox::Click, this, &FrmMain::pctSwatches_Click);
+    bindEvent(pctSwatches, &PictureBox::DblClick, this, &FrmMain::pctSwatches_DblClick);
+    bindEvent(txtHex, &TextBox::GotFocus, this, &FrmMain::txtHex_GotFocus);
+    bindEvent<UserControl>(xpcmdToggle, &UserControl::Click, this, &FrmMain::xpcmdToggle_Click);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(startPosition(screen->availableGeometry(), size()));
@@ -215,9 +217,9 @@ void FrmMain::sample(const PictureBox *picture, float X, float Y)
     m_Green = QString::number(GetRGB(c, 2));
     m_Blue = QString::number(GetRGB(c, 3));
     const auto integer = [](const QString &decimal, const char *name) {
-        return host::toInteger(host::toNumber(decimal, QLatin1String(name)), QLatin1String(name));
+        return toInteger(toNumber(decimal, QLatin1String(name)), QLatin1String(name));
     };
-    txtHex->setBackColor(OLE_COLOR(host::packColour(integer(m_Red, "m_Red"), integer(m_Green, "m_Green"),
+    txtHex->setBackColor(OLE_COLOR(packColour(integer(m_Red, "m_Red"), integer(m_Green, "m_Green"),
                                                     integer(m_Blue, "m_Blue"))));
     txtHex->setText(hexText());
 }
@@ -241,7 +243,9 @@ void FrmMain::writeHexText()
 QString FrmMain::hexText() const
 {
     const auto channel = [](const QString &decimal, const char *name) {
-        return PadHex(host::hex(host::toLong(host::toNumber(decimal, QLatin1String(name)), QLatin1String(name))));
+        return PadHex(hex(toLong(toNumber(decimal, QLatin1String(name)), QLatin1String(name))));
     };
     return QLatin1Char('#') + channel(m_Red, "m_Red") + channel(m_Green, "m_Green") + channel(m_Blue, "m_Blue");
 }
+
+} // namespace huvolo

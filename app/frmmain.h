@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+namespace huvolo {
+
 class PictureBox;
 class TextBox;
 class xpcmdbutton;
@@ -51,3 +53,5 @@ private:
     QString m_Green;
     QString m_Blue;
 };
+
+} // namespace huvolo

@@ -8,8 +8,8 @@ namespace huvolo {
 
 int run(int &argc, char **argv)
 {
-    const auto app = host::openApplication(argc, argv, "huvolo");
-    host::addFontFaces();
+    const auto app = openApplication(argc, argv, "huvolo");
+    addFontFaces();
     FrmMain window;
     window.show();
     return app->exec();

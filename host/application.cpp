@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace host {
+namespace huvolo {
 
 namespace {
 
@@ -97,4 +97,4 @@ std::unique_ptr<QApplication> openApplication(int &argc, char **argv, const char
     return application;
 }
 
-} // namespace host
+} // namespace huvolo

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-namespace host {
+namespace huvolo {
 
 // Creates the application object of the program `program` (its name in
 // messages). Qt's own options such as -platform are honoured. When no
@@ -17,4 +17,4 @@ std::unique_ptr<QApplication> openApplication(int &argc, char **argv, const char
 // reported while it tried (its messages, in order) and the environment.
 QString displayFailure(const QStringList &messages, const QString &displayVariable, const QString &waylandVariable);
 
-} // namespace host
+} // namespace huvolo

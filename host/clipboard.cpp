@@ -5,6 +5,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+namespace huvolo {
+
 namespace {
 
 QClipboard *systemClipboard()
@@ -27,3 +29,5 @@ void Clipboard::SetText(const QString &Text)
 {
     systemClipboard()->setText(Text, QClipboard::Clipboard);
 }
+
+} // namespace huvolo

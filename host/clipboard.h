@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace huvolo {
+
 // The system clipboard as the host offers it: emptied, or given plain text.
 // Both raise "Can't open Clipboard" when there is no clipboard to use.
 class Clipboard
@@ -10,3 +12,5 @@ public:
     static void Clear();
     static void SetText(const QString &Text);
 };
+
+} // namespace huvolo

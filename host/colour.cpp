@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 
-namespace host {
+namespace huvolo {
 
 namespace {
 
@@ -54,4 +54,4 @@ OLE_COLOR fromQColor(const QColor &colour)
     return OLE_COLOR(qRed(rgb)) | (OLE_COLOR(qGreen(rgb)) << 8) | (OLE_COLOR(qBlue(rgb)) << 16);
 }
 
-} // namespace host
+} // namespace huvolo

@@ -3,10 +3,10 @@
 #include <QColor>
 #include <QtGlobal>
 
+namespace huvolo {
+
 // Packed colour values, 0x00BBGGRR, and system colours, 0x800000nn.
 using OLE_COLOR = quint32;
-
-namespace host {
 
 inline constexpr OLE_COLOR vbWindowBackground = 0x80000005;
 inline constexpr OLE_COLOR vbWindowText = 0x80000008;
@@ -20,4 +20,4 @@ qint32 packColour(qint16 red, qint16 green, qint16 blue);
 QColor toQColor(OLE_COLOR colour);
 OLE_COLOR fromQColor(const QColor &colour);
 
-} // namespace host
+} // namespace huvolo

@@ -4,7 +4,7 @@
 #include <QFontDatabase>
 #include <QStandardPaths>
 
-namespace host {
+namespace huvolo {
 
 bool addFontFaces()
 {
@@ -20,4 +20,4 @@ bool addFontFaces()
     return false;
 }
 
-} // namespace host
+} // namespace huvolo

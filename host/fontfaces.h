@@ -1,8 +1,9 @@
 #pragma once
 
+namespace huvolo {
+
 // Faces that stored layouts name but that the system's font configuration
 // may not offer.
-namespace host {
 
 // Makes "Small Fonts" available: Wine's bitmap face of that name when it is
 // installed (Debian's fonts-wine, outside fontconfig's search path), and
@@ -11,4 +12,4 @@ namespace host {
 // after the application object exists.
 bool addFontFaces();
 
-} // namespace host
+} // namespace huvolo

@@ -2,6 +2,8 @@
 
 #include <QDebug>
 
+namespace huvolo {
+
 HostError::HostError(Number number, const QString &detail)
     : m_number(number),
       m_description(detail.isEmpty() ? standardText(number) : standardText(number) + QStringLiteral(": ") + detail)
@@ -30,3 +32,5 @@ void reportRunTimeError(const HostError &error)
 {
     qCritical().noquote() << error.what();
 }
+
+} // namespace huvolo

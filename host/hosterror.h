@@ -7,6 +7,8 @@
 #include <new>
 #include <utility>
 
+namespace huvolo {
+
 // A run-time error of the form-and-control host: a number and a description.
 // Raised by host operations and by conversions that cannot be done; it ends
 // the running handler and is reported by the guard around every entry point.
@@ -66,3 +68,5 @@ void hostGuard(Handler &&handler) noexcept
         reportRunTimeError(HostError(HostError::Internal, QString::fromLocal8Bit(error.what())));
     }
 }
+
+} // namespace huvolo

@@ -2,7 +2,7 @@
 
 #include <QKeyEvent>
 
-namespace host {
+namespace huvolo {
 
 qint16 mouseButton(Qt::MouseButton button)
 {
@@ -62,4 +62,4 @@ qint16 keyAscii(const QKeyEvent *event)
     return c < 256 ? qint16(c) : 0;
 }
 
-} // namespace host
+} // namespace huvolo

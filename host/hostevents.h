@@ -10,9 +10,10 @@
 class QKeyEvent;
 class QMouseEvent;
 
+namespace huvolo {
+
 // Event arguments in the host's terms, and the binding of a control's events
 // to a container's handlers.
-namespace host {
 
 inline constexpr float TwipsPerPixel = 15.0f;
 
@@ -38,4 +39,4 @@ QMetaObject::Connection bindEvent(Sender *sender, void (Sender::*event)(Args...)
     }, Qt::DirectConnection);
 }
 
-} // namespace host
+} // namespace huvolo

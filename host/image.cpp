@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+namespace huvolo {
+
 Image::Image(QWidget *parent)
     : QWidget(parent)
 {
@@ -18,3 +20,5 @@ void Image::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.drawImage(0, 0, m_picture);
 }
+
+} // namespace huvolo

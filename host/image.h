@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QWidget>
 
+namespace huvolo {
+
 // An image constituent of a control: it holds a picture and, when shown,
 // draws it at natural size at its top-left corner. A control may keep one
 // hidden just to hold a picture it copies from.
@@ -22,3 +24,5 @@ protected:
 private:
     QImage m_picture;
 };
+
+} // namespace huvolo

@@ -7,13 +7,15 @@
 
 #include <cmath>
 
+namespace huvolo {
+
 namespace {
 
 using MouseSignal = void (Label::*)(qint16 &, qint16 &, float &, float &);
 
 void raiseMouse(Label *label, MouseSignal signal, const QMouseEvent *event, qint16 button)
 {
-    qint16 shift = host::shiftState(event->modifiers());
+    qint16 shift = shiftState(event->modifiers());
     float x = float(event->position().x());
     float y = float(event->position().y());
     emit (label->*signal)(button, shift, x, y);
@@ -41,14 +43,14 @@ void Label::setCaption(const QString &caption)
 
 void Label::setForeColor(OLE_COLOR colour)
 {
-    host::toQColor(colour);
+    toQColor(colour);
     m_foreColor = colour;
     applyColours();
 }
 
 void Label::setBackColor(OLE_COLOR colour)
 {
-    host::toQColor(colour);
+    toQColor(colour);
     m_backColor = colour;
     applyColours();
 }
@@ -106,8 +108,8 @@ void Label::setHeight(float height)
 void Label::applyColours()
 {
     QPalette p = palette();
-    p.setColor(QPalette::WindowText, host::toQColor(m_foreColor));
-    p.setColor(QPalette::Window, m_transparent ? QColor(Qt::transparent) : host::toQColor(m_backColor));
+    p.setColor(QPalette::WindowText, toQColor(m_foreColor));
+    p.setColor(QPalette::Window, m_transparent ? QColor(Qt::transparent) : toQColor(m_backColor));
     setPalette(p);
 }
 
@@ -122,12 +124,12 @@ void Label::fitToText()
 void Label::mousePressEvent(QMouseEvent *event)
 {
     m_clickPending = event->button() == Qt::LeftButton;
-    raiseMouse(this, &Label::MouseDown, event, host::mouseButton(event->button()));
+    raiseMouse(this, &Label::MouseDown, event, mouseButton(event->button()));
 }
 
 void Label::mouseMoveEvent(QMouseEvent *event)
 {
-    raiseMouse(this, &Label::MouseMove, event, host::mouseButtons(event->buttons()));
+    raiseMouse(this, &Label::MouseMove, event, mouseButtons(event->buttons()));
 }
 
 void Label::mouseReleaseEvent(QMouseEvent *event)
@@ -135,7 +137,7 @@ void Label::mouseReleaseEvent(QMouseEvent *event)
     const bool click = m_clickPending && event->button() == Qt::LeftButton
                        && rect().contains(event->position().toPoint());
     m_clickPending = false;
-    raiseMouse(this, &Label::MouseUp, event, host::mouseButton(event->button()));
+    raiseMouse(this, &Label::MouseUp, event, mouseButton(event->button()));
     if (click)
         emit Click();
 }
@@ -147,7 +149,9 @@ void Label::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     }
     m_clickPending = false;
-    raiseMouse(this, &Label::MouseDown, event, host::mouseButton(event->button()));
+    raiseMouse(this, &Label::MouseDown, event, mouseButton(event->button()));
     if (event->button() == Qt::LeftButton)
         emit DblClick();
 }
+
+} // namespace huvolo

@@ -5,6 +5,8 @@
 
 #include <QLabel>
 
+namespace huvolo {
+
 // A label constituent of a control: a caption with a change notification on
 // every assignment, packed colours, a shared font object, a position kept
 // unrounded, and click and mouse notifications in its own coordinates
@@ -64,8 +66,8 @@ private:
     void applyColours();
     void fitToText();
 
-    OLE_COLOR m_foreColor = host::vbWindowText;
-    OLE_COLOR m_backColor = host::vbWindowBackground;
+    OLE_COLOR m_foreColor = vbWindowText;
+    OLE_COLOR m_backColor = vbWindowBackground;
     bool m_transparent = false;
     bool m_autoSize = false;
     FontRef m_font;
@@ -75,3 +77,5 @@ private:
     bool m_clickPending = false;
     bool m_doubleClicks = true;
 };
+
+} // namespace huvolo

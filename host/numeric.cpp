@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-namespace host {
+namespace huvolo {
 
 namespace {
 
@@ -56,4 +56,4 @@ QString hex(qint32 value)
     return QString::number(static_cast<quint32>(value), 16).toUpper();
 }
 
-} // namespace host
+} // namespace huvolo

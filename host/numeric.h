@@ -3,10 +3,11 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace huvolo {
+
 // The host's numeric conversions. Rounding goes to the nearest whole number
 // with ties to even; a result that does not fit raises the overflow error
 // instead of wrapping.
-namespace host {
 
 qint16 toInteger(double value, const QString &what);
 qint32 toLong(double value, const QString &what);
@@ -23,4 +24,4 @@ double checkedFloat(double value, const QString &what);
 // show their 32-bit two's complement, as the host does.
 QString hex(qint32 value);
 
-} // namespace host
+} // namespace huvolo

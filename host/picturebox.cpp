@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+namespace huvolo {
+
 PictureBox::PictureBox(QWidget *parent)
     : QWidget(parent)
 {
@@ -23,23 +25,23 @@ void PictureBox::setPicture(const QImage &picture)
 
 void PictureBox::setBackColor(OLE_COLOR colour)
 {
-    host::toQColor(colour); // an unknown colour fails here, before anything changes
+    toQColor(colour); // an unknown colour fails here, before anything changes
     m_backColor = colour;
     update();
 }
 
 qint32 PictureBox::Point(float X, float Y) const
 {
-    const double px = std::floor(double(X) / host::TwipsPerPixel);
-    const double py = std::floor(double(Y) / host::TwipsPerPixel);
+    const double px = std::floor(double(X) / TwipsPerPixel);
+    const double py = std::floor(double(Y) / TwipsPerPixel);
     const QRect inner = innerArea();
     if (!(px >= 0 && py >= 0 && px < inner.width() && py < inner.height()))
         return -1;
     const int x = int(px);
     const int y = int(py);
     const QColor colour = (x < m_picture.width() && y < m_picture.height())
-                              ? QColor(m_picture.pixel(x, y)) : host::toQColor(m_backColor);
-    return qint32(host::fromQColor(colour));
+                              ? QColor(m_picture.pixel(x, y)) : toQColor(m_backColor);
+    return qint32(fromQColor(colour));
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
@@ -48,7 +50,7 @@ void PictureBox::paintEvent(QPaintEvent *)
     const QRect inner = innerArea();
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    painter.fillRect(inner, host::toQColor(m_backColor));
+    painter.fillRect(inner, toQColor(m_backColor));
     // Drawn unsmoothed so the pixel under the pointer is the picture's own.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(inner.topLeft(), m_picture);
@@ -56,11 +58,11 @@ void PictureBox::paintEvent(QPaintEvent *)
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
 {
-    qint16 button = host::mouseButtons(event->buttons());
-    qint16 shift = host::shiftState(event->modifiers());
+    qint16 button = mouseButtons(event->buttons());
+    qint16 shift = shiftState(event->modifiers());
     const QPointF inner = event->position() - QPointF(innerArea().topLeft());
-    float x = float(inner.x()) * host::TwipsPerPixel;
-    float y = float(inner.y()) * host::TwipsPerPixel;
+    float x = float(inner.x()) * TwipsPerPixel;
+    float y = float(inner.y()) * TwipsPerPixel;
     emit MouseMove(button, shift, x, y);
 }
 
@@ -86,3 +88,5 @@ void PictureBox::mouseDoubleClickEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton)
         emit DblClick();
 }
+
+} // namespace huvolo

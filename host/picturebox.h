@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+namespace huvolo {
+
 // A picture box: a 1-pixel flat border around an inner area that shows its
 // picture at natural size at the top-left, and its back colour elsewhere.
 // Coordinates are twips of the inner area, 15 to a pixel.
@@ -44,6 +46,8 @@ protected:
 
 private:
     QImage m_picture;
-    OLE_COLOR m_backColor = host::vbWindowBackground;
+    OLE_COLOR m_backColor = vbWindowBackground;
     bool m_clickPending = false;
 };
+
+} // namespace huvolo

@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+namespace huvolo {
+
 namespace {
 
 QString folded(const QString &name)
@@ -331,12 +333,12 @@ qint32 PropertyBag::toLong(const QVariant &value, const QString &key)
     if (value.typeId() == QMetaType::Bool)
         return value.toBool() ? -1 : 0;
     if (isNumber(value))
-        return host::toLong(value.toDouble(), what);
+        return huvolo::toLong(value.toDouble(), what);
     if (value.typeId() == QMetaType::QString) {
         bool ok = false;
         const double number = value.toString().trimmed().toDouble(&ok);
         if (ok)
-            return host::toLong(number, what);
+            return huvolo::toLong(number, what);
     }
     throw mismatch(key, "a 32-bit integer", value);
 }
@@ -378,3 +380,5 @@ FontRef PropertyBag::readFont(const QString &Name, const FontRef &DefaultValue) 
 {
     return toFont(ReadProperty(Name, QVariant::fromValue(DefaultValue)), Name);
 }
+
+} // namespace huvolo

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVariant>
 
+namespace huvolo {
+
 // The named-value store in which a container keeps a control's properties.
 // Keys match without regard to letter case. Values are Booleans, numbers,
 // texts and font objects; JSON is the stored form.
@@ -56,3 +58,5 @@ private:
     };
     QMap<QString, Entry> m_entries; // keyed by the case-folded name
 };
+
+} // namespace huvolo

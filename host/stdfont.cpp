@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace huvolo {
+
 QFont StdFont::toQFont() const
 {
     QFont font(Name);
@@ -48,3 +50,5 @@ bool sameFont(const FontRef &a, const FontRef &b)
         return !a && !b;
     return *a == *b;
 }
+
+} // namespace huvolo

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+namespace huvolo {
+
 // The host's standard font object. Controls, their surfaces and labels share
 // one object by reference, so identity matters: FontRef is that reference,
 // and an empty FontRef means "no font assigned".
@@ -42,9 +44,12 @@ public:
 };
 
 using FontRef = std::shared_ptr<StdFont>;
-Q_DECLARE_METATYPE(FontRef)
 
 FontRef makeFont(const QString &name, double size, qint16 weight = 400, qint16 charset = 0);
 
 // Fonts are equal when both are empty or both describe the same face.
 bool sameFont(const FontRef &a, const FontRef &b);
+
+} // namespace huvolo
+
+Q_DECLARE_METATYPE(huvolo::FontRef)

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace huvolo {
+
 TextBox::TextBox(QWidget *parent)
     : QLineEdit(parent)
 {
@@ -12,7 +14,7 @@ TextBox::TextBox(QWidget *parent)
 void TextBox::setBackColor(OLE_COLOR colour)
 {
     QPalette p = palette();
-    p.setColor(QPalette::Base, host::toQColor(colour));
+    p.setColor(QPalette::Base, toQColor(colour));
     setPalette(p);
     m_backColor = colour;
 }
@@ -49,3 +51,5 @@ void TextBox::paintEvent(QPaintEvent *event)
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
+
+} // namespace huvolo

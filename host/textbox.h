@@ -4,6 +4,8 @@
 
 #include <QLineEdit>
 
+namespace huvolo {
+
 // A single-line text box with a packed back colour, the host's selection
 // properties and a GotFocus notification. It starts with a sunken edge; the
 // flat look draws a thin single-line border instead.
@@ -35,5 +37,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    OLE_COLOR m_backColor = host::vbWindowBackground;
+    OLE_COLOR m_backColor = vbWindowBackground;
 };
+
+} // namespace huvolo

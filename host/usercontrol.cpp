@@ -16,6 +16,8 @@
 #include <limits>
 #include <vector>
 
+namespace huvolo {
+
 namespace {
 
 // A run of whole surface pixels along one axis and the stretch of the
@@ -119,7 +121,7 @@ void UserControl::setSurfaceSize(int width, int height)
 
 void UserControl::setSurfaceBackColor(OLE_COLOR colour)
 {
-    host::toQColor(colour);
+    toQColor(colour);
     m_backColor = colour;
 }
 
@@ -154,7 +156,7 @@ void UserControl::setScaleMode(qint16 mode)
 
 float UserControl::toScale(double pixels) const
 {
-    return float(m_scaleMode == vbTwips ? pixels * host::TwipsPerPixel : pixels);
+    return float(m_scaleMode == vbTwips ? pixels * TwipsPerPixel : pixels);
 }
 
 float UserControl::ScaleWidth() const
@@ -170,7 +172,7 @@ float UserControl::ScaleHeight() const
 void UserControl::Cls()
 {
     resizeSurface();
-    m_image.fill(host::toQColor(m_backColor));
+    m_image.fill(toQColor(m_backColor));
     update();
 }
 
@@ -180,7 +182,7 @@ void UserControl::PaintPicture(const QImage &Picture, float X1, float Y1, float 
     // Every number becomes a whole pixel position on the surface's integer
     // grid; one that cannot (not finite, beyond the integer range) is refused
     // before any conversion.
-    const double unit = m_scaleMode == vbTwips ? 1.0 / host::TwipsPerPixel : 1.0;
+    const double unit = m_scaleMode == vbTwips ? 1.0 / TwipsPerPixel : 1.0;
     const auto pixel = [unit](double value, const char *what) {
         const double rounded = std::nearbyint(value * unit);
         if (!(std::fabs(rounded) <= std::numeric_limits<qint32>::max()))
@@ -228,7 +230,7 @@ void UserControl::resizeSurface()
         throw HostError(HostError::OutOfMemory, QStringLiteral("no room for a surface of ") + QString::number(width())
                                                     + QStringLiteral(" x ") + QString::number(height())
                                                     + QStringLiteral(" pixels"));
-    resized.fill(host::toQColor(m_backColor));
+    resized.fill(toQColor(m_backColor));
     if (!m_image.isNull()) {
         QPainter painter(&resized);
         painter.drawImage(0, 0, m_image);
@@ -259,7 +261,7 @@ void UserControl::showEvent(QShowEvent *event)
 void UserControl::raiseMouse(MouseHook hook, const QMouseEvent *event, qint16 button)
 {
     hostGuard([&] {
-        qint16 shift = host::shiftState(event->modifiers());
+        qint16 shift = shiftState(event->modifiers());
         float x = toScale(event->position().x());
         float y = toScale(event->position().y());
         (this->*hook)(button, shift, x, y);
@@ -269,12 +271,12 @@ void UserControl::raiseMouse(MouseHook hook, const QMouseEvent *event, qint16 bu
 void UserControl::mousePressEvent(QMouseEvent *event)
 {
     m_clickPending = event->button() == Qt::LeftButton;
-    raiseMouse(&UserControl::UserControl_MouseDown, event, host::mouseButton(event->button()));
+    raiseMouse(&UserControl::UserControl_MouseDown, event, mouseButton(event->button()));
 }
 
 void UserControl::mouseMoveEvent(QMouseEvent *event)
 {
-    raiseMouse(&UserControl::UserControl_MouseMove, event, host::mouseButtons(event->buttons()));
+    raiseMouse(&UserControl::UserControl_MouseMove, event, mouseButtons(event->buttons()));
 }
 
 void UserControl::mouseReleaseEvent(QMouseEvent *event)
@@ -282,7 +284,7 @@ void UserControl::mouseReleaseEvent(QMouseEvent *event)
     const bool click = m_clickPending && event->button() == Qt::LeftButton
                        && rect().contains(event->position().toPoint());
     m_clickPending = false;
-    raiseMouse(&UserControl::UserControl_MouseUp, event, host::mouseButton(event->button()));
+    raiseMouse(&UserControl::UserControl_MouseUp, event, mouseButton(event->button()));
     if (click)
         hostGuard([this] { UserControl_Click(); });
 }
@@ -294,7 +296,7 @@ void UserControl::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     }
     m_clickPending = false;
-    raiseMouse(&UserControl::UserControl_MouseDown, event, host::mouseButton(event->button()));
+    raiseMouse(&UserControl::UserControl_MouseDown, event, mouseButton(event->button()));
     if (event->button() == Qt::LeftButton)
         hostGuard([this] { UserControl_DblClick(); });
 }
@@ -302,10 +304,10 @@ void UserControl::mouseDoubleClickEvent(QMouseEvent *event)
 void UserControl::keyPressEvent(QKeyEvent *event)
 {
     hostGuard([&] {
-        qint16 keyCode = host::keyCode(event);
-        qint16 shift = host::shiftState(event->modifiers());
+        qint16 keyCode = huvolo::keyCode(event);
+        qint16 shift = shiftState(event->modifiers());
         UserControl_KeyDown(keyCode, shift);
-        if (qint16 ascii = host::keyAscii(event))
+        if (qint16 ascii = huvolo::keyAscii(event))
             UserControl_KeyPress(ascii);
     });
 }
@@ -313,8 +315,8 @@ void UserControl::keyPressEvent(QKeyEvent *event)
 void UserControl::keyReleaseEvent(QKeyEvent *event)
 {
     hostGuard([&] {
-        qint16 keyCode = host::keyCode(event);
-        qint16 shift = host::shiftState(event->modifiers());
+        qint16 keyCode = huvolo::keyCode(event);
+        qint16 shift = shiftState(event->modifiers());
         UserControl_KeyUp(keyCode, shift);
     });
 }
@@ -325,3 +327,5 @@ void UserControl::UserControl_MouseUp(qint16 &, qint16 &, float &, float &) {}
 void UserControl::UserControl_KeyDown(qint16 &, qint16 &) {}
 void UserControl::UserControl_KeyPress(qint16 &) {}
 void UserControl::UserControl_KeyUp(qint16 &, qint16 &) {}
+
+} // namespace huvolo

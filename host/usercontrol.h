@@ -9,6 +9,8 @@
 
 #include <functional>
 
+namespace huvolo {
+
 class Label;
 
 // The drawing surface of a custom control. It owns a persistent backing
@@ -143,10 +145,12 @@ private:
     void raiseMouse(MouseHook hook, const QMouseEvent *event, qint16 button);
 
     QImage m_image;
-    OLE_COLOR m_backColor = host::vbWindowBackground;
+    OLE_COLOR m_backColor = vbWindowBackground;
     FontRef m_font;
     qint16 m_scaleMode = vbTwips;
     AmbientSource m_ambient;
     bool m_clickPending = false;
     bool m_doubleClicks = true;
 };
+
+} // namespace huvolo

@@ -11,6 +11,8 @@
 
 #include <optional>
 
+namespace huvolo {
+
 namespace {
 
 // Follows the pointer through the events the application receives anyway.
@@ -111,3 +113,5 @@ qint32 ScreenToClient(HWND hWnd, POINTAPI &lpPoint)
     lpPoint = POINTAPI{client.x(), client.y()};
     return 1;
 }
+
+} // namespace huvolo

@@ -4,6 +4,8 @@
 
 class QWidget;
 
+namespace huvolo {
+
 // The few window-system calls the program makes, with their Windows names.
 // A window handle is the widget itself.
 using HWND = QWidget *;
@@ -32,3 +34,5 @@ qint32 GetCursorPos(POINTAPI &lpPoint);
 void trackPointer();
 // Converts a screen point in place into client pixels of hWnd.
 qint32 ScreenToClient(HWND hWnd, POINTAPI &lpPoint);
+
+} // namespace huvolo

@@ -15,6 +15,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace huvolo;
+
 namespace {
 
 void sendMouse(QWidget *widget, QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::NoButton)
@@ -93,7 +95,7 @@ private:
 
 void TestFrmMain::initTestCase()
 {
-    realSmallFonts = host::addFontFaces();
+    realSmallFonts = huvolo::addFontFaces();
 }
 
 void TestFrmMain::init()
@@ -414,3 +416,4 @@ void TestFrmMain::toggle()
 
 QTEST_MAIN(TestFrmMain)
 #include "tst_frmmain.moc"
+

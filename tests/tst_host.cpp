@@ -18,6 +18,8 @@
 #include <cmath>
 #include <functional>
 
+using namespace huvolo;
+
 namespace {
 
 // Runs `action`, which must raise a host error with `number` whose
@@ -347,9 +349,9 @@ void TestHost::integerRounding()
     QFETCH(double, value);
     QFETCH(int, expected);
     if (expected == -99999)
-        expectHostError([&] { host::toInteger(value, "h6"); }, HostError::Overflow, "h6");
+        expectHostError([&] { huvolo::toInteger(value, "h6"); }, HostError::Overflow, "h6");
     else
-        QCOMPARE(int(host::toInteger(value, "h6")), expected);
+        QCOMPARE(int(huvolo::toInteger(value, "h6")), expected);
 }
 
 void TestHost::hexText_data()
@@ -366,20 +368,20 @@ void TestHost::hexText()
 {
     QFETCH(int, value);
     QFETCH(QString, expected);
-    QCOMPARE(host::hex(value), expected);
+    QCOMPARE(huvolo::hex(value), expected);
 }
 
 void TestHost::colours()
 {
-    QCOMPARE(host::packColour(255, 0, 0), 0x0000FF);
-    QCOMPARE(host::packColour(0, 10, 255), 0xFF0A00);
-    QCOMPARE(host::toQColor(0x00D54600), QColor(0x00, 0x46, 0xD5));
-    QCOMPARE(host::fromQColor(QColor(0xA1, 0xA1, 0x92)), OLE_COLOR(0x0092A1A1));
-    QCOMPARE(host::toQColor(host::vbWindowBackground), QGuiApplication::palette().color(QPalette::Base));
-    QCOMPARE(host::toQColor(host::vbWindowText), QGuiApplication::palette().color(QPalette::Text));
-    expectHostError([] { host::toQColor(0x800000FF); }, HostError::InvalidPropertyValue, "system colour");
-    expectHostError([] { host::toQColor(0x01000000); }, HostError::InvalidPropertyValue, "colour");
-    expectHostError([] { host::packColour(256, 0, 0); }, HostError::InvalidArgument, "256");
+    QCOMPARE(huvolo::packColour(255, 0, 0), 0x0000FF);
+    QCOMPARE(huvolo::packColour(0, 10, 255), 0xFF0A00);
+    QCOMPARE(huvolo::toQColor(0x00D54600), QColor(0x00, 0x46, 0xD5));
+    QCOMPARE(huvolo::fromQColor(QColor(0xA1, 0xA1, 0x92)), OLE_COLOR(0x0092A1A1));
+    QCOMPARE(huvolo::toQColor(huvolo::vbWindowBackground), QGuiApplication::palette().color(QPalette::Base));
+    QCOMPARE(huvolo::toQColor(huvolo::vbWindowText), QGuiApplication::palette().color(QPalette::Text));
+    expectHostError([] { huvolo::toQColor(0x800000FF); }, HostError::InvalidPropertyValue, "system colour");
+    expectHostError([] { huvolo::toQColor(0x01000000); }, HostError::InvalidPropertyValue, "colour");
+    expectHostError([] { huvolo::packColour(256, 0, 0); }, HostError::InvalidArgument, "256");
 }
 
 void TestHost::pointReadsInnerArea_data()
@@ -422,7 +424,7 @@ void TestHost::guardReportsAndGoesOn()
 {
     bool after = false;
     QTest::ignoreMessage(QtCriticalMsg, "Run-time error '6': Overflow: h6 = 40000 does not fit a 16-bit integer");
-    hostGuard([] { host::toInteger(40000, "h6"); });
+    hostGuard([] { huvolo::toInteger(40000, "h6"); });
     hostGuard([&] { after = true; });
     QVERIFY(after);
 }
@@ -622,3 +624,4 @@ void TestHost::labelNotifiesEveryCaption()
 
 QTEST_MAIN(TestHost)
 #include "tst_host.moc"
+

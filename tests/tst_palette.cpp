@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace huvolo;
+
 namespace {
 
 // Expected tile colours, written out separately from the generator's table so a slip in either shows up.
@@ -190,3 +192,4 @@ private slots:
 
 QTEST_GUILESS_MAIN(TestPalette)
 #include "tst_palette.moc"
+

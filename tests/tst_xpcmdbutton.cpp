@@ -18,6 +18,8 @@
 #include <limits>
 #include <memory>
 
+using namespace huvolo;
+
 namespace {
 
 constexpr int CellWidth = 18;
@@ -595,3 +597,4 @@ private slots:
 
 QTEST_MAIN(TestXpcmdbutton)
 #include "tst_xpcmdbutton.moc"
+

@@ -14,6 +14,8 @@
 #include <functional>
 #include <memory>
 
+using namespace huvolo;
+
 namespace {
 
 constexpr QRgb outline = 0xFFD0D0BF;
@@ -470,3 +472,4 @@ private slots:
 
 QTEST_MAIN(TestXpGroupBox)
 #include "tst_xpgroupbox.moc"
+

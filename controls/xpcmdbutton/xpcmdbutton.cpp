@@ -8,9 +8,11 @@
 
 #include <QTimer>
 
-namespace huvolo::embedded {
+namespace huvolo {
+
+namespace embedded {
 extern const EmbeddedPicture buttonSkin;
-} // namespace huvolo::embedded
+} // namespace embedded
 
 namespace {
 
@@ -33,7 +35,7 @@ POINTAPI cursorInClient(HWND hWnd)
 
 xpcmdbutton::xpcmdbutton(QWidget *parent)
     : UserControl(parent),
-      m_skin(huvolo::embedded::buttonSkin.image()),
+      m_skin(embedded::buttonSkin.image()),
       m_pointerSource(cursorInClient)
 {
     Timer1 = new QTimer(this);
@@ -48,8 +50,8 @@ xpcmdbutton::xpcmdbutton(QWidget *parent)
     lbl->setObjectName(QStringLiteral("lbl"));
     lbl->setDoubleClicks(false);
     lbl->setAlignment(Qt::AlignCenter);
-    lbl->setBackColor(host::vbWindowBackground);
-    lbl->setForeColor(host::vbWindowText);
+    lbl->setBackColor(vbWindowBackground);
+    lbl->setForeColor(vbWindowText);
     lbl->setTransparent(true);
     lbl->setGeometry(16, 8, 63, 14);
     lbl->setLeft(16);
@@ -59,11 +61,11 @@ xpcmdbutton::xpcmdbutton(QWidget *parent)
 
     setSurfaceSize(113, 59);
 
-    host::bindEvent(lbl, &Label::MouseDown, this, &xpcmdbutton::lbl_MouseDown);
-    host::bindEvent(lbl, &Label::MouseMove, this, &xpcmdbutton::lbl_MouseMove);
-    host::bindEvent(lbl, &Label::MouseUp, this, &xpcmdbutton::lbl_MouseUp);
-    host::bindEvent(lbl, &Label::Click, this, &xpcmdbutton::lbl_Click);
-    host::bindEvent(lbl, &Label::Change, this, &xpcmdbutton::lbl_Change);
+    bindEvent(lbl, &Label::MouseDown, this, &xpcmdbutton::lbl_MouseDown);
+    bindEvent(lbl, &Label::MouseMove, this, &xpcmdbutton::lbl_MouseMove);
+    bindEvent(lbl, &Label::MouseUp, this, &xpcmdbutton::lbl_MouseUp);
+    bindEvent(lbl, &Label::Click, this, &xpcmdbutton::lbl_Click);
+    bindEvent(lbl, &Label::Change, this, &xpcmdbutton::lbl_Change);
 }
 
 qint32 xpcmdbutton::State() const
@@ -151,7 +153,7 @@ void xpcmdbutton::UserControl_Resize()
 {
     Redraw();
     const auto centred = [](float outer, float inner, const char *what) {
-        return float(host::checkedFloat((double(outer) - inner) / 2, QLatin1String(what)));
+        return float(checkedFloat((double(outer) - inner) / 2, QLatin1String(what)));
     };
     lbl->setTop(centred(ScaleHeight(), lbl->Height(), "label top"));
     lbl->setLeft(centred(ScaleWidth(), lbl->Width(), "label left"));
@@ -233,12 +235,12 @@ void xpcmdbutton::DrawSkin(const qint16 &cell)
     const float W = ScaleWidth();
     const float H = ScaleHeight();
     const auto checked = [](float value, const char *what) {
-        return float(host::checkedFloat(value, QLatin1String(what)));
+        return float(checkedFloat(value, QLatin1String(what)));
     };
     const float right = checked(W - 3, "W - 3");
     const float bottom = checked(H - 3, "H - 3");
     const float across = checked(W - 6, "W - 6");
-    const qint16 h6 = host::toInteger(double(checked(H - 6, "H - 6")), QStringLiteral("h6 (height - 6)"));
+    const qint16 h6 = toInteger(double(checked(H - 6, "H - 6")), QStringLiteral("h6 (height - 6)"));
 
     PaintPicture(GraphicCell(cell), 0, 0, 3, 3, 0, 0, 3, 3);
     PaintPicture(GraphicCell(cell), right, 0, 3, 3, 15, 0, 3, 3);
@@ -267,8 +269,8 @@ void xpcmdbutton::Timer1_Timer()
     const double T = ScaleTop();
     const double W = ScaleWidth();
     const double H = ScaleHeight();
-    const double right = host::checkedFloat(L + W, QStringLiteral("ScaleLeft + ScaleWidth"));
-    const double bottom = host::checkedFloat(T + H, QStringLiteral("ScaleTop + ScaleHeight"));
+    const double right = checkedFloat(L + W, QStringLiteral("ScaleLeft + ScaleWidth"));
+    const double bottom = checkedFloat(T + H, QStringLiteral("ScaleTop + ScaleHeight"));
     if (point.x < L || point.y < T || point.x > right || point.y > bottom) {
         Timer1->stop();
         emit MouseOut();
@@ -300,3 +302,5 @@ void xpcmdbutton::lbl_Change()
 {
     UserControl_Resize();
 }
+
+} // namespace huvolo

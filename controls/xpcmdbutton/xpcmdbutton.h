@@ -5,8 +5,11 @@
 
 #include <functional>
 
-class Label;
 class QTimer;
+
+namespace huvolo {
+
+class Label;
 
 // An XP-style command button. It paints itself from a five-cell skin as a
 // nine-slice with 3-pixel borders, keeps its caption label centred, shows
@@ -88,3 +91,5 @@ private:
     FontRef m_Font;
     qint16 m_RestCell = 0;
 };
+
+} // namespace huvolo

@@ -6,9 +6,11 @@
 #include "label.h"
 #include "numeric.h"
 
-namespace huvolo::embedded {
+namespace huvolo {
+
+namespace embedded {
 extern const EmbeddedPicture groupBoxFrame;
-} // namespace huvolo::embedded
+} // namespace embedded
 
 namespace {
 
@@ -32,8 +34,8 @@ xpgroupbox::xpgroupbox(QWidget *parent)
     lbl->setObjectName(QStringLiteral("lbl"));
     lbl->setAutoSize(true);
     lbl->setCaption(QStringLiteral("Label1"));
-    lbl->setBackColor(host::vbWindowBackground);
-    lbl->setForeColor(host::vbWindowText);
+    lbl->setBackColor(vbWindowBackground);
+    lbl->setForeColor(vbWindowText);
     lbl->setLeft(32);
     lbl->setTop(0);
     lbl->resize(32, 13);
@@ -41,15 +43,15 @@ xpgroupbox::xpgroupbox(QWidget *parent)
     img = new Image(this);
     img->setObjectName(QStringLiteral("img"));
     img->setGeometry(70, 32, 22, 20);
-    img->setPicture(huvolo::embedded::groupBoxFrame.image());
+    img->setPicture(embedded::groupBoxFrame.image());
     img->hide();
 
-    host::bindEvent(lbl, &Label::Change, this, &xpgroupbox::lbl_Change);
-    host::bindEvent(lbl, &Label::Click, this, &xpgroupbox::lbl_Click);
-    host::bindEvent(lbl, &Label::DblClick, this, &xpgroupbox::lbl_DblClick);
-    host::bindEvent(lbl, &Label::MouseDown, this, &xpgroupbox::lbl_MouseDown);
-    host::bindEvent(lbl, &Label::MouseMove, this, &xpgroupbox::lbl_MouseMove);
-    host::bindEvent(lbl, &Label::MouseUp, this, &xpgroupbox::lbl_MouseUp);
+    bindEvent(lbl, &Label::Change, this, &xpgroupbox::lbl_Change);
+    bindEvent(lbl, &Label::Click, this, &xpgroupbox::lbl_Click);
+    bindEvent(lbl, &Label::DblClick, this, &xpgroupbox::lbl_DblClick);
+    bindEvent(lbl, &Label::MouseDown, this, &xpgroupbox::lbl_MouseDown);
+    bindEvent(lbl, &Label::MouseMove, this, &xpgroupbox::lbl_MouseMove);
+    bindEvent(lbl, &Label::MouseUp, this, &xpgroupbox::lbl_MouseUp);
 }
 
 bool xpgroupbox::Enabled() const
@@ -83,7 +85,7 @@ void xpgroupbox::setBackColor(OLE_COLOR New_BackColor)
 {
     // Checked before it is stored: a value the surface refuses would otherwise
     // be kept, saved, and then fail every later load of the saved bag.
-    host::toQColor(New_BackColor);
+    toQColor(New_BackColor);
     m_BackColor = New_BackColor;
     emit PropertyChanged(QStringLiteral("BackColor"));
     setSurfaceBackColor(m_BackColor);
@@ -141,8 +143,8 @@ void xpgroupbox::UserControl_Resize()
     const float H = ScaleHeight();
     const float right = W - 3, bottom = H - 3, across = W - 6;
     // The top line runs through the middle of the caption.
-    const qint16 t = qint16(host::toInteger(lbl->Height(), QStringLiteral("the caption's height")) / 2);
-    const qint16 sideTop = host::toInteger(double(t) + 3, QStringLiteral("the top of the side edges (t + 3)"));
+    const qint16 t = qint16(toInteger(lbl->Height(), QStringLiteral("the caption's height")) / 2);
+    const qint16 sideTop = toInteger(double(t) + 3, QStringLiteral("the top of the side edges (t + 3)"));
     const double down = double(H - 6) - t;
     lbl->setTop(0);
     lbl->setLeft(15);
@@ -202,3 +204,5 @@ void xpgroupbox::lbl_MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y)
 {
     emit MouseUp(Button, Shift, x, Y);
 }
+
+} // namespace huvolo

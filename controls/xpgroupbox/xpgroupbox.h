@@ -2,6 +2,8 @@
 
 #include "usercontrol.h"
 
+namespace huvolo {
+
 class Image;
 class Label;
 
@@ -57,5 +59,7 @@ private:
     Image *img = nullptr;
 
     FontRef m_Font;
-    OLE_COLOR m_BackColor = host::vbWindowBackground;
+    OLE_COLOR m_BackColor = vbWindowBackground;
 };
+
+} // namespace huvolo

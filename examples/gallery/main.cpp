@@ -9,6 +9,8 @@
 
 #include <QWidget>
 
+using namespace huvolo;
+
 
 namespace {
 
@@ -35,8 +37,8 @@ Control *place(QWidget *parent, const QString &name, const QRect &geometry)
 
 int main(int argc, char *argv[])
 {
-    const auto app = host::openApplication(argc, argv, "huvolo-gallery");
-    host::addFontFaces();
+    const auto app = huvolo::openApplication(argc, argv, "huvolo-gallery");
+    huvolo::addFontFaces();
 
     QWidget window;
     window.setWindowTitle(QStringLiteral("Huvolo controls"));

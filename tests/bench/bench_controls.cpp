@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+using namespace huvolo;
+
 class BenchControls : public QObject
 {
     Q_OBJECT
@@ -51,3 +53,4 @@ void BenchControls::buttonPlacedFromBag()
 
 QTEST_MAIN(BenchControls)
 #include "bench_controls.moc"
+

@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QTest>
 
+using namespace huvolo;
+
 class BenchFrmMain : public QObject
 {
     Q_OBJECT
@@ -49,3 +51,4 @@ void BenchFrmMain::clickCopy()
 
 QTEST_MAIN(BenchFrmMain)
 #include "bench_frmmain.moc"
+

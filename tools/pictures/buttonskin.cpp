@@ -7,7 +7,7 @@
 #include <array>
 #include <cmath>
 
-namespace pictures {
+namespace huvolo::pictures {
 
 namespace {
 
@@ -222,4 +222,4 @@ QImage buttonSkin()
     return skin;
 }
 
-} // namespace pictures
+} // namespace huvolo::pictures

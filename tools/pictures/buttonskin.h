@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QRgb>
 
-namespace pictures {
+namespace huvolo::pictures {
 
 // The skinned button's 90 x 21 skin: five 18 x 21 cells side by side, in
 // 8-bit palettised form (256 palette entries; a null image if the cells
@@ -14,4 +14,4 @@ QImage buttonSkin();
 // The colour of pixel (x, y) of a cell, 0 <= x < 18, 0 <= y < 21.
 QRgb buttonSkinPixel(int cell, int x, int y);
 
-} // namespace pictures
+} // namespace huvolo::pictures

@@ -2,7 +2,7 @@
 
 #include <QRgb>
 
-namespace pictures {
+namespace huvolo::pictures {
 
 namespace {
 
@@ -55,4 +55,4 @@ QImage groupBoxFrame()
     return image;
 }
 
-} // namespace pictures
+} // namespace huvolo::pictures

@@ -2,11 +2,11 @@
 
 #include <QImage>
 
-namespace pictures {
+namespace huvolo::pictures {
 
 // The group box's 22 x 20 frame: a 1-px outline with rounded corners, soft
 // shading at the two right-hand corners, on a transparent field. A four-colour
 // palette image whose index 1 is the transparent colour.
 QImage groupBoxFrame();
 
-} // namespace pictures
+} // namespace huvolo::pictures

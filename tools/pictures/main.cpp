@@ -20,10 +20,10 @@ struct Picture
 };
 
 constexpr Picture pictureList[] = {
-    {"app/resources/colourwheel.png", pictures::colourWheel},
-    {"app/resources/swatches.png", pictures::swatchGrid},
-    {"controls/xpgroupbox/frame.png", pictures::groupBoxFrame},
-    {"controls/xpcmdbutton/skin.bmp", pictures::buttonSkin},
+    {"app/resources/colourwheel.png", huvolo::pictures::colourWheel},
+    {"app/resources/swatches.png", huvolo::pictures::swatchGrid},
+    {"controls/xpgroupbox/frame.png", huvolo::pictures::groupBoxFrame},
+    {"controls/xpcmdbutton/skin.bmp", huvolo::pictures::buttonSkin},
 };
 
 // Writes through a temporary file so a failed run never leaves a truncated picture behind.

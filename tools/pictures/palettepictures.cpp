@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace pictures {
+namespace huvolo::pictures {
 
 namespace {
 
@@ -173,4 +173,4 @@ const std::array<std::array<QRgb, 16>, 16> &swatchTable()
     return swatches;
 }
 
-} // namespace pictures
+} // namespace huvolo::pictures

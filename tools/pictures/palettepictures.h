@@ -5,7 +5,7 @@
 
 #include <array>
 
-namespace pictures {
+namespace huvolo::pictures {
 
 // The 236 x 236 hue/saturation disc on white.
 QImage colourWheel();
@@ -19,4 +19,4 @@ const std::array<std::array<QRgb, 16>, 16> &swatchTable();
 // Hue in [0, 360) shown at the given wheel angle (degrees counter-clockwise from the right).
 double wheelHue(double angleDegrees);
 
-} // namespace pictures
+} // namespace huvolo::pictures
