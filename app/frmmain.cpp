@@ -1,15 +1,15 @@
 #include "frmmain.h"
 
 #include "clipboard.h"
-#include "colour.h"
+#include <Huvolo/colour.h>
 #include "embeddedpicture.h"
-#include "hosterror.h"
-#include "hostevents.h"
+#include <Huvolo/hosterror.h>
+#include <Huvolo/hostevents.h>
 #include "numeric.h"
 #include "picturebox.h"
 #include "textbox.h"
 #include "winapi.h"
-#include "xpcmdbutton.h"
+#include <Huvolo/xpcmdbutton.h>
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Huvolo/hostexport.h>
+
 #include <QApplication>
 
 #include <memory>
@@ -11,10 +13,10 @@ namespace huvolo {
 // display can be opened the toolkit would abort with a core dump; instead
 // one line naming the platforms and displays tried goes to stderr and the
 // process ends with status 2.
-std::unique_ptr<QApplication> openApplication(int &argc, char **argv, const char *program);
+HUVOLO_HOST_EXPORT std::unique_ptr<QApplication> openApplication(int &argc, char **argv, const char *program);
 
 // The one line for a display that could not be opened, from what the toolkit
 // reported while it tried (its messages, in order) and the environment.
-QString displayFailure(const QStringList &messages, const QString &displayVariable, const QString &waylandVariable);
+HUVOLO_HOST_EXPORT QString displayFailure(const QStringList &messages, const QString &displayVariable, const QString &waylandVariable);
 
 } // namespace huvolo

@@ -1,6 +1,6 @@
 #include "clipboard.h"
 
-#include "hosterror.h"
+#include <Huvolo/hosterror.h>
 
 #include <QClipboard>
 #include <QGuiApplication>

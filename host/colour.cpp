@@ -1,6 +1,6 @@
-#include "colour.h"
+#include <Huvolo/colour.h>
 
-#include "hosterror.h"
+#include <Huvolo/hosterror.h>
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Huvolo/hostexport.h>
+
 namespace huvolo {
 
 // Faces that stored layouts name but that the system's font configuration
@@ -10,6 +12,6 @@ namespace huvolo {
 // otherwise DejaVu Sans through QFont's substitution table, so captions stay
 // legible either way. Returns whether the real face was found. Call once,
 // after the application object exists.
-bool addFontFaces();
+HUVOLO_HOST_EXPORT bool addFontFaces();
 
 } // namespace huvolo

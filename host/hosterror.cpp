@@ -1,4 +1,4 @@
-#include "hosterror.h"
+#include <Huvolo/hosterror.h>
 
 #include <QDebug>
 

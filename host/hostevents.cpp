@@ -1,4 +1,4 @@
-#include "hostevents.h"
+#include <Huvolo/hostevents.h>
 
 #include <QKeyEvent>
 

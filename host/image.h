@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Huvolo/hostexport.h>
+
 #include <QImage>
 #include <QWidget>
 
@@ -8,7 +10,7 @@ namespace huvolo {
 // An image constituent of a control: it holds a picture and, when shown,
 // draws it at natural size at its top-left corner. A control may keep one
 // hidden just to hold a picture it copies from.
-class Image : public QWidget
+class HUVOLO_HOST_EXPORT Image : public QWidget
 {
     Q_OBJECT
 

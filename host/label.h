@@ -1,7 +1,9 @@
 #pragma once
 
-#include "colour.h"
-#include "stdfont.h"
+#include <Huvolo/hostexport.h>
+
+#include <Huvolo/colour.h>
+#include <Huvolo/stdfont.h>
 
 #include <QLabel>
 
@@ -11,7 +13,7 @@ namespace huvolo {
 // every assignment, packed colours, a shared font object, a position kept
 // unrounded, and click and mouse notifications in its own coordinates
 // (pixels from its top-left corner).
-class Label : public QLabel
+class HUVOLO_HOST_EXPORT Label : public QLabel
 {
     Q_OBJECT
 

@@ -1,6 +1,6 @@
 #include "numeric.h"
 
-#include "hosterror.h"
+#include <Huvolo/hosterror.h>
 
 #include <cmath>
 #include <limits>

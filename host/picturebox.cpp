@@ -1,7 +1,7 @@
 #include "picturebox.h"
 
-#include "hosterror.h"
-#include "hostevents.h"
+#include <Huvolo/hosterror.h>
+#include <Huvolo/hostevents.h>
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "colour.h"
+#include <Huvolo/hostexport.h>
+
+#include <Huvolo/colour.h>
 
 #include <QImage>
 #include <QWidget>
@@ -10,7 +12,7 @@ namespace huvolo {
 // A picture box: a 1-pixel flat border around an inner area that shows its
 // picture at natural size at the top-left, and its back colour elsewhere.
 // Coordinates are twips of the inner area, 15 to a pixel.
-class PictureBox : public QWidget
+class HUVOLO_HOST_EXPORT PictureBox : public QWidget
 {
     Q_OBJECT
 

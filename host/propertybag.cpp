@@ -1,6 +1,6 @@
-#include "propertybag.h"
+#include <Huvolo/propertybag.h>
 
-#include "hosterror.h"
+#include <Huvolo/hosterror.h>
 #include "numeric.h"
 
 #include <QJsonArray>

@@ -1,4 +1,4 @@
-#include "stdfont.h"
+#include <Huvolo/stdfont.h>
 
 #include <algorithm>
 

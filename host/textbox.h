@@ -1,6 +1,8 @@
 #pragma once
 
-#include "colour.h"
+#include <Huvolo/hostexport.h>
+
+#include <Huvolo/colour.h>
 
 #include <QLineEdit>
 
@@ -9,7 +11,7 @@ namespace huvolo {
 // A single-line text box with a packed back colour, the host's selection
 // properties and a GotFocus notification. It starts with a sunken edge; the
 // flat look draws a thin single-line border instead.
-class TextBox : public QLineEdit
+class HUVOLO_HOST_EXPORT TextBox : public QLineEdit
 {
     Q_OBJECT
 

@@ -1,7 +1,7 @@
-#include "usercontrol.h"
+#include <Huvolo/usercontrol.h>
 
-#include "hosterror.h"
-#include "hostevents.h"
+#include <Huvolo/hosterror.h>
+#include <Huvolo/hostevents.h>
 #include "label.h"
 #include "winapi.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Huvolo/hostexport.h>
+
 #include <QtGlobal>
 
 class QWidget;
@@ -17,7 +19,7 @@ inline constexpr qint32 WS_EX_CLIENTEDGE = 0x00000200;
 // Replaces one window value and returns the previous one. For GWL_EXSTYLE on
 // a text box the visible effect is applied: the sunken edge stays only while
 // WS_EX_CLIENTEDGE is set. Other indexes are kept but change nothing.
-qint32 SetWindowLongA(HWND hWnd, int nIndex, qint32 dwNewLong);
+HUVOLO_HOST_EXPORT qint32 SetWindowLongA(HWND hWnd, int nIndex, qint32 dwNewLong);
 
 struct POINTAPI
 {
@@ -28,11 +30,11 @@ struct POINTAPI
 // The pointer's position on the screen, in pixels. While the pointer is
 // over one of the application's windows this comes from its last pointer
 // event, without asking the window system; trackPointer() must have run.
-qint32 GetCursorPos(POINTAPI &lpPoint);
+HUVOLO_HOST_EXPORT qint32 GetCursorPos(POINTAPI &lpPoint);
 // Starts following the pointer through the application's own events. Safe
 // to call more than once.
-void trackPointer();
+HUVOLO_HOST_EXPORT void trackPointer();
 // Converts a screen point in place into client pixels of hWnd.
-qint32 ScreenToClient(HWND hWnd, POINTAPI &lpPoint);
+HUVOLO_HOST_EXPORT qint32 ScreenToClient(HWND hWnd, POINTAPI &lpPoint);
 
 } // namespace huvolo

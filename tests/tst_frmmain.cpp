@@ -3,7 +3,7 @@
 #include "label.h"
 #include "picturebox.h"
 #include "textbox.h"
-#include "xpcmdbutton.h"
+#include <Huvolo/xpcmdbutton.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -389,7 +389,7 @@ void TestFrmMain::toggle()
     moveTo(pctSwatches, 10, 48);
     const QColor back = baseOf(txtHex);
     QSignalSpy mouseOut(xpcmdToggle, &xpcmdbutton::MouseOut);
-    xpcmdToggle->setPointerSource([](HWND) { return POINTAPI{-10, -10}; });
+    xpcmdToggle->setPointerSource([](const QWidget *) { return QPoint(-10, -10); });
     QStringList shown;
     for (const QString &input : inputs.split("; ")) {
         QWidget *target = input.startsWith("lbl") ? xpcmdToggle->findChild<QWidget *>("lbl") : xpcmdToggle;

@@ -1,11 +1,11 @@
-#include "colour.h"
-#include "hosterror.h"
+#include <Huvolo/colour.h>
+#include <Huvolo/hosterror.h>
 #include "label.h"
 #include "numeric.h"
 #include "picturebox.h"
-#include "propertybag.h"
+#include <Huvolo/propertybag.h>
 #include "textbox.h"
-#include "usercontrol.h"
+#include <Huvolo/usercontrol.h>
 #include "winapi.h"
 
 #include <QMouseEvent>

@@ -1,9 +1,9 @@
 #include "buttonskin.h"
-#include "hosterror.h"
+#include <Huvolo/hosterror.h>
 #include "label.h"
-#include "propertybag.h"
+#include <Huvolo/propertybag.h>
 #include "testsupport.h"
-#include "xpcmdbutton.h"
+#include <Huvolo/xpcmdbutton.h>
 
 #include <QApplication>
 #include <QFile>
@@ -110,7 +110,7 @@ class TestXpcmdbutton : public QObject
     Q_OBJECT
 
     // Where the hover timer finds the pointer, in client pixels, and how often it looked.
-    POINTAPI pointer;
+    QPoint pointer;
     int pointerReads = 0;
     FontRef ambientFont;
 
@@ -119,7 +119,7 @@ class TestXpcmdbutton : public QObject
     {
         auto button = std::make_unique<xpcmdbutton>();
         button->setAmbientSource([this] { return UserControl::AmbientProperties{"Command1", ambientFont}; });
-        button->setPointerSource([this](HWND) {
+        button->setPointerSource([this](const QWidget *) {
             ++pointerReads;
             return pointer;
         });
@@ -141,7 +141,7 @@ class TestXpcmdbutton : public QObject
 private slots:
     void init()
     {
-        pointer = POINTAPI{5, 5};
+        pointer = QPoint(5, 5);
         pointerReads = 0;
         ambientFont = makeFont(QStringLiteral("DejaVu Sans"), 8);
     }
@@ -550,7 +550,7 @@ private slots:
             } else if (w[0] == "tick") {
                 QTRY_VERIFY(pointerReads > reads);
             } else if (w[0] == "pointer") {
-                pointer = POINTAPI{w[1].toInt(), w[2].toInt()};
+                pointer = QPoint(w[1].toInt(), w[2].toInt());
                 continue;
             } else if (w[0] == "watch") { // the very font object assigned is shared with surface and label
                 connect(button.get(), &UserControl::PropertyChanged, this, [&](const QString &key) {

@@ -2,10 +2,10 @@
 // their storage, and the events it raises.
 
 #include "groupboxframe.h"
-#include "hosterror.h"
+#include <Huvolo/hosterror.h>
 #include "label.h"
 #include "testsupport.h"
-#include "xpgroupbox.h"
+#include <Huvolo/xpgroupbox.h>
 
 #include <QRegularExpression>
 #include <QTest>

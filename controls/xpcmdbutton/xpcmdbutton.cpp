@@ -1,10 +1,11 @@
-#include "xpcmdbutton.h"
+#include <Huvolo/xpcmdbutton.h>
 
 #include "embeddedpicture.h"
-#include "hosterror.h"
-#include "hostevents.h"
+#include <Huvolo/hosterror.h>
+#include <Huvolo/hostevents.h>
 #include "label.h"
 #include "numeric.h"
+#include "winapi.h"
 
 #include <QTimer>
 
@@ -23,12 +24,13 @@ constexpr int CellCount = 5;
 constexpr OLE_COLOR EnabledCaption = 0x00000000;
 constexpr OLE_COLOR DisabledCaption = 0x0092A1A1;
 
-POINTAPI cursorInClient(HWND hWnd)
+QPoint cursorInClient(const QWidget *surface)
 {
+    const HWND hWnd = const_cast<QWidget *>(surface);
     POINTAPI point;
     GetCursorPos(point);
     ScreenToClient(hWnd, point);
-    return point;
+    return QPoint(point.x, point.y);
 }
 
 } // namespace
@@ -264,14 +266,14 @@ QImage xpcmdbutton::GraphicCell(qint16 cell) const
 
 void xpcmdbutton::Timer1_Timer()
 {
-    const POINTAPI point = m_pointerSource(this);
+    const QPoint point = m_pointerSource(this);
     const double L = ScaleLeft();
     const double T = ScaleTop();
     const double W = ScaleWidth();
     const double H = ScaleHeight();
     const double right = checkedFloat(L + W, QStringLiteral("ScaleLeft + ScaleWidth"));
     const double bottom = checkedFloat(T + H, QStringLiteral("ScaleTop + ScaleHeight"));
-    if (point.x < L || point.y < T || point.x > right || point.y > bottom) {
+    if (point.x() < L || point.y() < T || point.x() > right || point.y() > bottom) {
         Timer1->stop();
         emit MouseOut();
         Redraw();

@@ -1,7 +1,7 @@
-#include "xpgroupbox.h"
+#include <Huvolo/xpgroupbox.h>
 
 #include "embeddedpicture.h"
-#include "hostevents.h"
+#include <Huvolo/hostevents.h>
 #include "image.h"
 #include "label.h"
 #include "numeric.h"

@@ -3,9 +3,9 @@
 // disabled. Hover and press the enabled ones to see the other looks.
 #include "application.h"
 #include "fontfaces.h"
-#include "hostevents.h"
-#include "xpcmdbutton.h"
-#include "xpgroupbox.h"
+#include <Huvolo/hostevents.h>
+#include <Huvolo/xpcmdbutton.h>
+#include <Huvolo/xpgroupbox.h>
 
 #include <QWidget>
 

@@ -1,8 +1,8 @@
 // Cost of the controls' drawing: one hover move over the TOGGLE-sized button
 // (nine skin pieces), one full group box redraw, and placing a button from a
 // property bag. Run it; it asserts nothing about time.
-#include "xpcmdbutton.h"
-#include "xpgroupbox.h"
+#include <Huvolo/xpcmdbutton.h>
+#include <Huvolo/xpgroupbox.h>
 
 #include <QTest>
 

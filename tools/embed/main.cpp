@@ -42,7 +42,9 @@ int main(int argc, char *argv[])
             text += "0x" + QByteArray::number(line[x], 16) + ((x + 1) % 8 == 0 ? ",\n" : ", ");
         text += '\n';
     }
-    text += "};\n\nextern const EmbeddedPicture " + symbol + ";\nconst EmbeddedPicture " + symbol + "{"
+    // Visible outside a shared library, so tests can compare the compiled
+    // pixels with the picture files; no installed header declares them.
+    text += "};\n\nextern Q_DECL_EXPORT const EmbeddedPicture " + symbol + ";\nconst EmbeddedPicture " + symbol + "{"
             + QByteArray::number(picture.width()) + ", " + QByteArray::number(picture.height()) + ", "
             + (opaque ? "QImage::Format_RGB32" : "QImage::Format_ARGB32_Premultiplied") + ", " + symbol
             + "Pixels};\n\n} // namespace huvolo::embedded\n";

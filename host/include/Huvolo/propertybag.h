@@ -1,6 +1,8 @@
 #pragma once
 
-#include "stdfont.h"
+#include <Huvolo/hostexport.h>
+
+#include <Huvolo/stdfont.h>
 
 #include <QByteArray>
 #include <QMap>
@@ -13,7 +15,7 @@ namespace huvolo {
 // The named-value store in which a container keeps a control's properties.
 // Keys match without regard to letter case. Values are Booleans, numbers,
 // texts and font objects; JSON is the stored form.
-class PropertyBag
+class HUVOLO_HOST_EXPORT PropertyBag
 {
 public:
     // The stored value, or DefaultValue when the key is absent.

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "usercontrol.h"
+#include <Huvolo/xpgroupboxexport.h>
+
+#include <Huvolo/usercontrol.h>
 
 namespace huvolo {
 
@@ -12,7 +14,7 @@ class Label;
 // It raises Click and DblClick from the caption, and MouseDown, MouseMove
 // and MouseUp from the caption and the bare surface, each in the
 // coordinates of the part that reported it.
-class xpgroupbox : public UserControl
+class HUVOLO_XPGROUPBOX_EXPORT xpgroupbox : public UserControl
 {
     Q_OBJECT
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Huvolo/hostexport.h>
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,7 +14,7 @@ namespace huvolo {
 // A run-time error of the form-and-control host: a number and a description.
 // Raised by host operations and by conversions that cannot be done; it ends
 // the running handler and is reported by the guard around every entry point.
-class HostError : public std::exception
+class HUVOLO_HOST_EXPORT HostError : public std::exception
 {
 public:
     enum Number : int {
@@ -51,7 +53,7 @@ private:
 };
 
 // Writes "Run-time error 'N': description" as a critical message (stderr).
-void reportRunTimeError(const HostError &error);
+HUVOLO_HOST_EXPORT void reportRunTimeError(const HostError &error);
 
 // Runs one handler. A host error ends the handler and is reported; the
 // program goes on. No exception ever reaches Qt's event loop from here.

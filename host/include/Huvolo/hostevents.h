@@ -1,6 +1,8 @@
 #pragma once
 
-#include "hosterror.h"
+#include <Huvolo/hostexport.h>
+
+#include <Huvolo/hosterror.h>
 
 #include <QObject>
 #include <QtGlobal>
@@ -18,15 +20,15 @@ namespace huvolo {
 inline constexpr float TwipsPerPixel = 15.0f;
 
 // Mouse buttons as a host bit set: left 1, right 2, middle 4.
-qint16 mouseButton(Qt::MouseButton button);
-qint16 mouseButtons(Qt::MouseButtons buttons);
+HUVOLO_HOST_EXPORT qint16 mouseButton(Qt::MouseButton button);
+HUVOLO_HOST_EXPORT qint16 mouseButtons(Qt::MouseButtons buttons);
 // Shift 1, Ctrl 2, Alt 4.
-qint16 shiftState(Qt::KeyboardModifiers modifiers);
+HUVOLO_HOST_EXPORT qint16 shiftState(Qt::KeyboardModifiers modifiers);
 // The host's key code of a key event (letters and digits as their upper-case
 // character code, Enter 13, Space 32, arrows 37 to 40, F1 112 ...), 0 if none.
-qint16 keyCode(const QKeyEvent *event);
+HUVOLO_HOST_EXPORT qint16 keyCode(const QKeyEvent *event);
 // The typed character as the host's key code for KeyPress, 0 if none.
-qint16 keyAscii(const QKeyEvent *event);
+HUVOLO_HOST_EXPORT qint16 keyAscii(const QKeyEvent *event);
 
 // Connects a control's event to a handler of the receiver. The arguments are
 // passed on by reference, so a handler that changes one changes what the

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "usercontrol.h"
-#include "winapi.h"
+#include <Huvolo/xpcmdbuttonexport.h>
+
+#include <Huvolo/usercontrol.h>
 
 #include <functional>
 
@@ -16,7 +17,7 @@ class Label;
 // hover and pressed looks under the mouse, and polls the pointer with a
 // 10 ms timer after each move so that it can report the pointer leaving as
 // MouseOut. Caption, Font, State and Enabled persist in a property bag.
-class xpcmdbutton : public UserControl
+class HUVOLO_XPCMDBUTTON_EXPORT xpcmdbutton : public UserControl
 {
     Q_OBJECT
     Q_PROPERTY(qint32 State READ State WRITE setState)
@@ -30,7 +31,7 @@ class xpcmdbutton : public UserControl
 
 public:
     // The pointer's position in client pixels of the given surface.
-    using PointerSource = std::function<POINTAPI(HWND)>;
+    using PointerSource = std::function<QPoint(const QWidget *surface)>;
 
     explicit xpcmdbutton(QWidget *parent = nullptr);
 

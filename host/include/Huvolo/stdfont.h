@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Huvolo/hostexport.h>
+
 #include <QFont>
 #include <QMetaType>
 #include <QString>
@@ -11,7 +13,7 @@ namespace huvolo {
 // The host's standard font object. Controls, their surfaces and labels share
 // one object by reference, so identity matters: FontRef is that reference,
 // and an empty FontRef means "no font assigned".
-class StdFont
+class HUVOLO_HOST_EXPORT StdFont
 {
 public:
     QString Name = QStringLiteral("MS Sans Serif");
@@ -45,10 +47,10 @@ public:
 
 using FontRef = std::shared_ptr<StdFont>;
 
-FontRef makeFont(const QString &name, double size, qint16 weight = 400, qint16 charset = 0);
+HUVOLO_HOST_EXPORT FontRef makeFont(const QString &name, double size, qint16 weight = 400, qint16 charset = 0);
 
 // Fonts are equal when both are empty or both describe the same face.
-bool sameFont(const FontRef &a, const FontRef &b);
+HUVOLO_HOST_EXPORT bool sameFont(const FontRef &a, const FontRef &b);
 
 } // namespace huvolo
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Huvolo/hostexport.h>
+
 #include <QColor>
 #include <QtGlobal>
 
@@ -13,11 +15,11 @@ inline constexpr OLE_COLOR vbWindowText = 0x80000008;
 inline constexpr OLE_COLOR vbButtonFace = 0x8000000F;
 
 // red + 256 * green + 65536 * blue; each channel must lie in 0..255.
-qint32 packColour(qint16 red, qint16 green, qint16 blue);
+HUVOLO_HOST_EXPORT qint32 packColour(qint16 red, qint16 green, qint16 blue);
 
 // Resolves system colours through the application palette. An unknown
 // system colour index raises "Invalid property value".
-QColor toQColor(OLE_COLOR colour);
-OLE_COLOR fromQColor(const QColor &colour);
+HUVOLO_HOST_EXPORT QColor toQColor(OLE_COLOR colour);
+HUVOLO_HOST_EXPORT OLE_COLOR fromQColor(const QColor &colour);
 
 } // namespace huvolo

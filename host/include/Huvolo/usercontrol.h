@@ -1,8 +1,10 @@
 #pragma once
 
-#include "colour.h"
-#include "propertybag.h"
-#include "stdfont.h"
+#include <Huvolo/hostexport.h>
+
+#include <Huvolo/colour.h>
+#include <Huvolo/propertybag.h>
+#include <Huvolo/stdfont.h>
 
 #include <QImage>
 #include <QWidget>
@@ -18,7 +20,7 @@ class Label;
 // it), a scale mode, and the life-cycle and input hooks a control overrides.
 // A container creates the control, sets its Ambient source and geometry and
 // calls load(); the hooks then run in the host's order.
-class UserControl : public QWidget
+class HUVOLO_HOST_EXPORT UserControl : public QWidget
 {
     Q_OBJECT
 
