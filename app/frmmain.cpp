@@ -4,6 +4,7 @@
 #include <Huvolo/colour.h>
 #include "embeddedpicture.h"
 #include <Huvolo/hosterror.h>
+#include <Huvolo/placement.h>
 #include <Huvolo/hostevents.h>
 #include "numeric.h"
 #include "picturebox.h"
@@ -11,7 +12,6 @@
 #include "winapi.h"
 #include <Huvolo/xpcmdbutton.h>
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -28,47 +28,20 @@ extern const EmbeddedPicture swatchGrid;
 namespace {
 
 // The stored layout, in twips of the client area (15 to a pixel).
-constexpr int ClientWidth = 3765;
-constexpr int ClientHeight = 4125;
-
-struct Placement
-{
-    int left, top, width, height;
-};
-
-constexpr Placement xpcmdTogglePlace{2700, 3300, 915, 315};
-constexpr Placement txtHexPlace{75, 3750, 3600, 285};
-constexpr Placement picturePlace{75, 75, 3615, 3615};
-
-int pixels(int twips)
-{
-    return twips / int(TwipsPerPixel);
-}
-
-QRect toPixels(const Placement &place)
-{
-    return QRect(pixels(place.left), pixels(place.top), pixels(place.width), pixels(place.height));
-}
+constexpr StoredRect clientArea{0, 0, 3765, 4125};
+constexpr StoredRect xpcmdTogglePlace{2700, 3300, 915, 315};
+constexpr StoredRect txtHexPlace{75, 3750, 3600, 285};
+constexpr StoredRect picturePlace{75, 75, 3615, 3615};
 
 PictureBox *makePicture(QWidget *parent, const char *name, const EmbeddedPicture &image)
 {
     auto *picture = new PictureBox(parent);
     picture->setObjectName(QLatin1String(name));
-    picture->setGeometry(toPixels(picturePlace));
+    picture->setGeometry(picturePlace.toPixels());
     picture->setBackColor(vbWindowBackground);
     picture->setFocusPolicy(Qt::StrongFocus);
     picture->setPicture(image.image());
     return picture;
-}
-
-// A control's saved property bag, kept with the window's stored layout.
-PropertyBag storedBag(const QString &resource)
-{
-    QFile file(resource);
-    if (!file.open(QIODevice::ReadOnly))
-        throw HostError(HostError::InvalidFileFormat,
-                        QStringLiteral("property bag ") + resource + QStringLiteral(" is missing from the program"));
-    return PropertyBag::fromJson(file.readAll());
 }
 
 FontRef toStdFont(const QFont &font)
@@ -84,25 +57,21 @@ FrmMain::FrmMain(QWidget *parent)
 {
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(QStringLiteral("Huvolo"));
-    setFixedSize(pixels(ClientWidth), pixels(ClientHeight));
+    setFixedSize(clientArea.toPixels().size());
 
     // Created in the order of the stored layout.
     xpcmdToggle = new xpcmdbutton(this);
     xpcmdToggle->setObjectName(QStringLiteral("xpcmdToggle"));
-    xpcmdToggle->setAmbientSource([this] {
-        return UserControl::AmbientProperties{QStringLiteral("xpcmdToggle"), toStdFont(font())};
-    });
     // A bag that cannot be read is reported; the button then loads its defaults.
     PropertyBag toggleBag;
-    hostGuard([&toggleBag] { toggleBag = storedBag(QStringLiteral(":/layouts/xpcmdtoggle.json")); });
-    xpcmdToggle->load(&toggleBag);
-    const QRect togglePlace = toPixels(xpcmdTogglePlace);
-    xpcmdToggle->move(togglePlace.topLeft());
-    xpcmdToggle->setSurfaceSize(togglePlace.width(), togglePlace.height());
+    hostGuard([&toggleBag] { toggleBag = readStoredBag(QStringLiteral(":/layouts/xpcmdtoggle.json")); });
+    place(xpcmdToggle, xpcmdTogglePlace, [this] {
+        return UserControl::AmbientProperties{QStringLiteral("xpcmdToggle"), toStdFont(font())};
+    }, &toggleBag);
 
     txtHex = new TextBox(this);
     txtHex->setObjectName(QStringLiteral("txtHex"));
-    txtHex->setGeometry(toPixels(txtHexPlace));
+    txtHex->setGeometry(txtHexPlace.toPixels());
     pctColors = makePicture(this, "pctColors", embedded::colourWheel);
     pctSwatches = makePicture(this, "pctSwatches", embedded::swatchGrid);
 

@@ -73,17 +73,6 @@ UserControl::UserControl(QWidget *parent)
     trackPointer();
 }
 
-void UserControl::load(const PropertyBag *bag)
-{
-    hostGuard([this] { UserControl_Initialize(); });
-    hostGuard([this, bag] {
-        if (bag)
-            UserControl_ReadProperties(*bag);
-        else
-            UserControl_InitProperties();
-    });
-}
-
 PropertyBag UserControl::save()
 {
     PropertyBag bag;
@@ -103,12 +92,32 @@ void UserControl::setAmbientSource(AmbientSource source)
     m_ambient = std::move(source);
 }
 
-void UserControl::setSurfaceSize(int width, int height)
+namespace {
+
+void checkSurfaceSize(int width, int height)
 {
-    if (width < 0 || height < 0 || width > MaxSurfaceSide || height > MaxSurfaceSide)
+    if (width < 0 || height < 0 || width > UserControl::MaxSurfaceSide || height > UserControl::MaxSurfaceSide)
         throw HostError::invalidValue(QStringLiteral("surface size ") + QString::number(width) + QStringLiteral(" x ")
                                       + QString::number(height) + QStringLiteral(" pixels; a side is from 0 to ")
-                                      + QString::number(MaxSurfaceSide) + QStringLiteral(" pixels"));
+                                      + QString::number(UserControl::MaxSurfaceSide) + QStringLiteral(" pixels"));
+}
+
+} // namespace
+
+void UserControl::setStoredGeometry(const QRect &pixels)
+{
+    checkSurfaceSize(pixels.width(), pixels.height());
+    setGeometry(pixels);
+    // The rectangle is where the layout put the control, not a change of
+    // size: no move or resize notification follows when it is shown.
+    setAttribute(Qt::WA_PendingMoveEvent, false);
+    setAttribute(Qt::WA_PendingResizeEvent, false);
+    resizeSurface();
+}
+
+void UserControl::setSurfaceSize(int width, int height)
+{
+    checkSurfaceSize(width, height);
     const QSize old = size();
     resize(width, height);
     if (!isVisible() && testAttribute(Qt::WA_PendingResizeEvent)) {

@@ -4,6 +4,7 @@
 #include "groupboxframe.h"
 #include <Huvolo/hosterror.h>
 #include "label.h"
+#include <Huvolo/placement.h>
 #include "testsupport.h"
 #include <Huvolo/xpgroupbox.h>
 
@@ -103,15 +104,26 @@ void expectHostError(const std::function<void()> &action, int number, const QStr
 const FontRef ambientFont = makeFont("DejaVu Sans", 8);
 const QString fresh = "xpgroupbox1, enabled, DejaVu Sans, back ffff ffff, caption #0046d5 on #ffff00, drawn #ffff00";
 
-// A 199 x 89 box in a container named "xpgroupbox1"; loaded unless asked not to.
+UserControl::AmbientProperties ambient()
+{
+    return UserControl::AmbientProperties{"xpgroupbox1", ambientFont};
+}
+
+// Places a box at 199 x 89 in a container named "xpgroupbox1".
+void placeIn(xpgroupbox &box, const PropertyBag *bag)
+{
+    place(&box, StoredRect::fromPixels(QRect(0, 0, 199, 89)), ambient, bag);
+}
+
+// A box made as its stored layout says, and placed unless asked not to.
 template <typename Box = xpgroupbox>
 std::unique_ptr<Box> placed(const PropertyBag *bag = nullptr, bool load = true)
 {
     auto box = std::make_unique<Box>();
-    box->setAmbientSource([] { return UserControl::AmbientProperties{"xpgroupbox1", ambientFont}; });
-    box->setSurfaceSize(199, 89);
     if (load)
-        box->load(bag);
+        placeIn(*box, bag);
+    else
+        box->setAmbientSource(ambient);
     return box;
 }
 
@@ -354,9 +366,9 @@ private slots:
         row("Caption", true, [](LoggingBox &b) { b.setCaption("Colours"); }, "redraw|redraw|notify Caption", titled);
         row("the caption's own change", true, [](LoggingBox &b) { caption(b)->setCaption("Colours"); }, "redraw", titled);
         row("resize", true, [](LoggingBox &b) { b.setSurfaceSize(120, 60); }, "redraw", fresh);
-        row("new instance", false, [](LoggingBox &b) { b.load(nullptr); QVERIFY(b.Font() == ambientFont); },
+        row("new instance", false, [](LoggingBox &b) { placeIn(b, nullptr); QVERIFY(b.Font() == ambientFont); },
             "redraw|redraw|redraw|notify Caption|notify Enabled|redraw|notify Font|notify BackColor|redraw", fresh);
-        row("saved instance", false, [](LoggingBox &b) { const PropertyBag empty; b.load(&empty); },
+        row("saved instance", false, [](LoggingBox &b) { const PropertyBag empty; placeIn(b, &empty); },
             "redraw|notify Enabled|redraw|notify Font|notify BackColor|redraw|redraw|redraw|notify Caption", fresh);
     }
 

@@ -61,7 +61,7 @@ xpcmdbutton::xpcmdbutton(QWidget *parent)
     lbl->setCaption(QStringLiteral("xpcmdbutton"));
     lbl->setAutoSize(true);
 
-    setSurfaceSize(113, 59);
+    setStoredGeometry(QRect(0, 0, 113, 59));
 
     bindEvent(lbl, &Label::MouseDown, this, &xpcmdbutton::lbl_MouseDown);
     bindEvent(lbl, &Label::MouseMove, this, &xpcmdbutton::lbl_MouseMove);

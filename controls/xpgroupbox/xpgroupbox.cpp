@@ -28,7 +28,7 @@ xpgroupbox::xpgroupbox(QWidget *parent)
 
     // The stored layout. The caption follows its text and font once it
     // changes; until then it keeps its stored size.
-    resize(199, 89);
+    setStoredGeometry(QRect(0, 0, 199, 89));
 
     lbl = new Label(this);
     lbl->setObjectName(QStringLiteral("lbl"));

@@ -4,6 +4,7 @@
 #include "application.h"
 #include "fontfaces.h"
 #include <Huvolo/hostevents.h>
+#include <Huvolo/placement.h>
 #include <Huvolo/xpcmdbutton.h>
 #include <Huvolo/xpgroupbox.h>
 
@@ -19,17 +20,14 @@ FontRef smallFont()
     return makeFont(QStringLiteral("Small Fonts"), 6);
 }
 
-// Places a control the way a container does: ambient values, size, then the
-// life cycle of a newly placed instance.
+// A newly placed instance, named as a container names it.
 template <typename Control>
-Control *place(QWidget *parent, const QString &name, const QRect &geometry)
+Control *placeNew(QWidget *parent, const QString &name, const QRect &geometry)
 {
     auto *control = new Control(parent);
     control->setObjectName(name);
-    control->setAmbientSource([name] { return UserControl::AmbientProperties{name, smallFont()}; });
-    control->move(geometry.topLeft());
-    control->setSurfaceSize(geometry.width(), geometry.height());
-    control->load(nullptr);
+    place(control, StoredRect::fromPixels(geometry),
+          [name] { return UserControl::AmbientProperties{name, smallFont()}; }, nullptr);
     return control;
 }
 
@@ -44,7 +42,7 @@ int main(int argc, char *argv[])
     window.setWindowTitle(QStringLiteral("Huvolo controls"));
     window.setFixedSize(215, 105);
 
-    auto *group = place<xpgroupbox>(&window, QStringLiteral("grpLooks"), QRect(8, 8, 199, 89));
+    auto *group = placeNew<xpgroupbox>(&window, QStringLiteral("grpLooks"), QRect(8, 8, 199, 89));
     hostGuard([group] {
         group->setFont(makeFont(QStringLiteral("DejaVu Sans"), 8));
         group->setBackColor(0x00FFFFFF);
@@ -64,7 +62,7 @@ int main(int argc, char *argv[])
     };
     int left = 9;
     for (const auto &look : looks) {
-        auto *button = place<xpcmdbutton>(group, QLatin1String(look.name), QRect(left, 40, 57, 21));
+        auto *button = placeNew<xpcmdbutton>(group, QLatin1String(look.name), QRect(left, 40, 57, 21));
         hostGuard([&] {
             button->setCaption(QLatin1String(look.caption));
             button->setState(look.state);

@@ -1,6 +1,7 @@
 // Cost of the controls' drawing: one hover move over the TOGGLE-sized button
 // (nine skin pieces), one full group box redraw, and placing a button from a
 // property bag. Run it; it asserts nothing about time.
+#include <Huvolo/placement.h>
 #include <Huvolo/xpcmdbutton.h>
 #include <Huvolo/xpgroupbox.h>
 
@@ -21,8 +22,7 @@ private slots:
 void BenchControls::buttonHoverMove()
 {
     xpcmdbutton button;
-    button.setSurfaceSize(61, 21);
-    button.load(nullptr);
+    place(&button, StoredRect::fromPixels(QRect(0, 0, 61, 21)), {}, nullptr);
     qint16 Button = 0, Shift = 0;
     float x = 30, Y = 10;
     QBENCHMARK {
@@ -33,8 +33,7 @@ void BenchControls::buttonHoverMove()
 void BenchControls::groupBoxRedraw()
 {
     xpgroupbox box;
-    box.setSurfaceSize(199, 89);
-    box.load(nullptr);
+    place(&box, StoredRect::fromPixels(QRect(0, 0, 199, 89)), {}, nullptr);
     QBENCHMARK {
         box.UserControl_Resize();
     }
@@ -46,8 +45,7 @@ void BenchControls::buttonPlacedFromBag()
         R"({"caption": "TOGGLE", "font": {"Name": "Small Fonts", "Size": 6, "Weight": 400, "Charset": 0}})");
     QBENCHMARK {
         xpcmdbutton button;
-        button.setSurfaceSize(61, 21);
-        button.load(&bag);
+        place(&button, StoredRect::fromPixels(QRect(0, 0, 61, 21)), {}, &bag);
     }
 }
 

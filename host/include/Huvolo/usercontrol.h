@@ -36,10 +36,7 @@ public:
 
     explicit UserControl(QWidget *parent = nullptr);
 
-    // UserControl_Initialize, then UserControl_ReadProperties from the bag or,
-    // without one, UserControl_InitProperties. Errors are reported, not thrown.
-    void load(const PropertyBag *bag);
-    // UserControl_WriteProperties into a new bag.
+    // UserControl_WriteProperties into a new bag: what a container saves.
     PropertyBag save();
 
     // Fetched afresh on every call, as the container's values may change.
@@ -54,6 +51,11 @@ public:
     // it keeps one backing image within 256 MB; the widget's maximum size
     // holds any resize from outside to it as well.
     static constexpr int MaxSurfaceSide = 8192;
+
+    // Moves and sizes the control without running any handler, as a stored
+    // layout puts it in place (see huvolo::place). A side beyond
+    // MaxSurfaceSide raises "Invalid property value".
+    void setStoredGeometry(const QRect &pixels);
 
     // Sets the size and runs the resize hook at once, shown or not. A side
     // below 0 or above MaxSurfaceSide raises "Invalid property value" and
