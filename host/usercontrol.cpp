@@ -128,6 +128,24 @@ void UserControl::setSurfaceSize(int width, int height)
     }
 }
 
+void UserControl::setSurfaceEnabled(bool enabled)
+{
+    m_settingEnabled = true;
+    setEnabled(enabled);
+    m_settingEnabled = false;
+    m_ownEnabled = surfaceEnabled();
+}
+
+void UserControl::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::EnabledChange || m_settingEnabled || surfaceEnabled() == m_ownEnabled)
+        return;
+    // Changed through QWidget: the control's own property steps follow.
+    m_ownEnabled = surfaceEnabled();
+    hostGuard([this] { surfaceEnabledChanged(m_ownEnabled); });
+}
+
 void UserControl::setSurfaceBackColor(OLE_COLOR colour)
 {
     toQColor(colour);

@@ -365,6 +365,51 @@ private slots:
         QCOMPARE(loaded->image(), button->image());
     }
 
+    // QWidget::setEnabled through a QWidget pointer, as layouts and forms
+    // call it, runs the Enabled property's steps; a disabled parent leaves
+    // the property and the look as they are.
+    void enabledThroughBaseClass_data()
+    {
+        using Change = std::function<void(xpcmdbutton &)>;
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<int>("notices");
+        QTest::addColumn<QString>("look"); // cell and caption colour
+        QTest::newRow("QWidget::setEnabled(false)") << Change([](xpcmdbutton &b) { static_cast<QWidget &>(b).setEnabled(false); })
+                                                    << false << 1 << "2 #A1A192";
+        QTest::newRow("off and on through QWidget") << Change([](xpcmdbutton &b) {
+            static_cast<QWidget &>(b).setEnabled(false);
+            static_cast<QWidget &>(b).setEnabled(true);
+        }) << true << 2 << "4 #000000";
+        QTest::newRow("the property system") << Change([](xpcmdbutton &b) { b.setProperty("Enabled", false); })
+                                             << false << 1 << "2 #A1A192";
+        QTest::newRow("parent disabled") << Change([](xpcmdbutton &b) {
+            auto *parent = new QWidget;
+            b.setParent(parent);
+            parent->setEnabled(false);
+            QVERIFY(!b.isEnabled());
+        }) << true << 0 << "4 #000000";
+    }
+
+    void enabledThroughBaseClass()
+    {
+        QFETCH(std::function<void(xpcmdbutton &)>, change);
+        QFETCH(bool, enabled);
+        QFETCH(int, notices);
+        QFETCH(QString, look);
+        auto button = makeButton();
+        button->setState(1);
+        QSignalSpy changed(button.get(), &UserControl::PropertyChanged);
+        change(*button);
+        QCOMPARE(button->Enabled(), enabled);
+        QCOMPARE(changed.count(), notices);
+        QCOMPARE(QString::number(shownCell(*button)) + ' ' + captionColour(*button), look);
+        if (QWidget *parent = button->parentWidget()) {
+            button.release(); // the parent owns it now
+            delete parent;
+        }
+    }
+
     void persistence_data()
     {
         QTest::addColumn<QString>("json"); // empty: placed new, without a bag

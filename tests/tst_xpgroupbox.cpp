@@ -339,6 +339,17 @@ private slots:
         const QString disabled = "xpgroupbox1, disabled, DejaVu Sans, back ffff ffff, caption #a1a192 on #ffff00, drawn #ffff00";
         const QString titled = "Colours, enabled, DejaVu Sans, back ffff ffff, caption #0046d5 on #ffff00, drawn #ffff00";
         row("Enabled off", true, [](LoggingBox &b) { b.setEnabled(false); }, "notify Enabled", disabled);
+        row("Enabled off through QWidget", true, [](LoggingBox &b) { static_cast<QWidget &>(b).setEnabled(false); },
+            "notify Enabled", disabled);
+        row("Enabled off through the property system", true, [](LoggingBox &b) { b.setProperty("Enabled", false); },
+            "notify Enabled", disabled);
+        row("parent disabled", true, [](LoggingBox &b) {
+            QWidget parent;
+            b.setParent(&parent);
+            parent.setEnabled(false);
+            QVERIFY(b.Enabled() && !b.isEnabled());
+            b.setParent(nullptr);
+        }, "", fresh);
         row("Enabled off and on", true, [](LoggingBox &b) { b.setEnabled(false); b.setEnabled(true); },
             "notify Enabled|notify Enabled", fresh);
         row("Font", true, [](LoggingBox &b) {
@@ -364,6 +375,11 @@ private slots:
             }, "", fresh);
         }
         row("Caption", true, [](LoggingBox &b) { b.setCaption("Colours"); }, "redraw|redraw|notify Caption", titled);
+        row("Caption through the property system", true, [](LoggingBox &b) { b.setProperty("Caption", "Colours"); },
+            "redraw|redraw|notify Caption", titled);
+        row("BackColor through the property system", true, [](LoggingBox &b) { b.setProperty("BackColor", 0x00FF0000u); },
+            "notify BackColor|redraw",
+            "xpgroupbox1, enabled, DejaVu Sans, back ff0000 ff0000, caption #0046d5 on #0000ff, drawn #0000ff");
         row("the caption's own change", true, [](LoggingBox &b) { caption(b)->setCaption("Colours"); }, "redraw", titled);
         row("resize", true, [](LoggingBox &b) { b.setSurfaceSize(120, 60); }, "redraw", fresh);
         row("new instance", false, [](LoggingBox &b) { placeIn(b, nullptr); QVERIFY(b.Font() == ambientFont); },

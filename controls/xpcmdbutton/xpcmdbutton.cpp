@@ -95,6 +95,11 @@ void xpcmdbutton::setEnabled(bool New_Enabled)
     lbl->setForeColor(Enabled() ? EnabledCaption : DisabledCaption);
 }
 
+void xpcmdbutton::surfaceEnabledChanged(bool New_Enabled)
+{
+    setEnabled(New_Enabled);
+}
+
 QString xpcmdbutton::Caption() const
 {
     return lbl->Caption();

@@ -93,6 +93,11 @@ void xpgroupbox::setBackColor(OLE_COLOR New_BackColor)
     UserControl_Resize();
 }
 
+void xpgroupbox::surfaceEnabledChanged(bool New_Enabled)
+{
+    setEnabled(New_Enabled);
+}
+
 QString xpgroupbox::Caption() const
 {
     return lbl->Caption();

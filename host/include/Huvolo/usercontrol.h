@@ -62,8 +62,9 @@ public:
     // leaves the control as it was.
     void setSurfaceSize(int width, int height);
 
+    // The surface's own enabled flag. A disabled parent leaves it as it is.
     bool surfaceEnabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
-    void setSurfaceEnabled(bool enabled) { setEnabled(enabled); }
+    void setSurfaceEnabled(bool enabled);
     OLE_COLOR surfaceBackColor() const { return m_backColor; }
     void setSurfaceBackColor(OLE_COLOR colour);
     FontRef surfaceFont() const { return m_font; }
@@ -132,6 +133,12 @@ protected:
     // property value" and changes nothing.
     void assignFont(FontRef &member, const FontRef &font, Label *label);
 
+    // The control's Enabled property steps, run when the surface's own flag
+    // is changed through QWidget::setEnabled (a layout, a form, a designer)
+    // rather than through the property.
+    virtual void surfaceEnabledChanged(bool New_Enabled) { Q_UNUSED(New_Enabled); }
+
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -155,6 +162,8 @@ private:
     AmbientSource m_ambient;
     bool m_clickPending = false;
     bool m_doubleClicks = true;
+    bool m_ownEnabled = true;
+    bool m_settingEnabled = false;
 };
 
 } // namespace huvolo

@@ -23,7 +23,7 @@ class HUVOLO_XPCMDBUTTON_EXPORT xpcmdbutton : public UserControl
     Q_PROPERTY(qint32 State READ State WRITE setState)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
-    Q_PROPERTY(FontRef Font READ Font WRITE setFont)
+    Q_PROPERTY(huvolo::FontRef Font READ Font WRITE setFont)
     Q_CLASSINFO("State.Description", "Returns/sets the state of the command button when mouse_out.")
     Q_CLASSINFO("State.Category", "Misc")
     Q_CLASSINFO("Enabled.Category", "Behavior")
@@ -70,6 +70,9 @@ public:
 
 signals:
     void MouseOut();
+
+protected:
+    void surfaceEnabledChanged(bool New_Enabled) override;
 
 private:
     void Redraw();

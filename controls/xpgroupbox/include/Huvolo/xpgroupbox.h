@@ -17,6 +17,13 @@ class Label;
 class HUVOLO_XPGROUPBOX_EXPORT xpgroupbox : public UserControl
 {
     Q_OBJECT
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(huvolo::FontRef Font READ Font WRITE setFont)
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+    Q_CLASSINFO("Enabled.Category", "Behavior")
+    Q_CLASSINFO("BackColor.Category", "Appearance")
+    Q_CLASSINFO("Caption.Category", "Appearance")
 
 public:
     explicit xpgroupbox(QWidget *parent = nullptr);
@@ -48,6 +55,9 @@ public:
     void UserControl_MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y) override;
     void UserControl_MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y) override;
     void UserControl_MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y) override;
+
+protected:
+    void surfaceEnabledChanged(bool New_Enabled) override;
 
 private:
     void lbl_Change();
