@@ -123,7 +123,7 @@ void Label::fitToText()
 
 void Label::mousePressEvent(QMouseEvent *event)
 {
-    m_clickPending = event->button() == Qt::LeftButton;
+    m_clicks.press(event);
     raiseMouse(this, &Label::MouseDown, event, mouseButton(event->button()));
 }
 
@@ -134,9 +134,7 @@ void Label::mouseMoveEvent(QMouseEvent *event)
 
 void Label::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_clickPending && event->button() == Qt::LeftButton
-                       && rect().contains(event->position().toPoint());
-    m_clickPending = false;
+    const bool click = m_clicks.release(event, rect());
     raiseMouse(this, &Label::MouseUp, event, mouseButton(event->button()));
     if (click)
         emit Click();
@@ -144,13 +142,9 @@ void Label::mouseReleaseEvent(QMouseEvent *event)
 
 void Label::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (!m_doubleClicks) {
-        mousePressEvent(event);
-        return;
-    }
-    m_clickPending = false;
+    const bool doubleClick = m_clicks.doubleClick(event);
     raiseMouse(this, &Label::MouseDown, event, mouseButton(event->button()));
-    if (event->button() == Qt::LeftButton)
+    if (doubleClick)
         emit DblClick();
 }
 

@@ -2,6 +2,7 @@
 
 #include <Huvolo/hostexport.h>
 
+#include <Huvolo/clicktracker.h>
 #include <Huvolo/colour.h>
 #include <Huvolo/stdfont.h>
 
@@ -48,7 +49,7 @@ public:
 
     // With double clicks off, the second press of a quick pair is an ordinary
     // press and its release a click, for owners that publish no DblClick.
-    void setDoubleClicks(bool on) { m_doubleClicks = on; }
+    void setDoubleClicks(bool on) { m_clicks.setDoubleClicks(on); }
 
 signals:
     void Change();
@@ -76,8 +77,7 @@ private:
     float m_left = 0;
     float m_top = 0;
     float m_height = -1; // unrounded height last set, or -1: the widget's own height counts
-    bool m_clickPending = false;
-    bool m_doubleClicks = true;
+    ClickTracker m_clicks;
 };
 
 } // namespace huvolo

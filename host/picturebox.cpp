@@ -68,24 +68,18 @@ void PictureBox::mouseMoveEvent(QMouseEvent *event)
 
 void PictureBox::mousePressEvent(QMouseEvent *event)
 {
-    m_clickPending = event->button() == Qt::LeftButton;
+    m_clicks.press(event);
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *event)
 {
-    // A click is a left press and release inside the box.
-    const bool click = m_clickPending && event->button() == Qt::LeftButton
-                       && rect().contains(event->position().toPoint());
-    m_clickPending = false;
-    if (click)
+    if (m_clicks.release(event, rect()))
         emit Click();
 }
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    // The second press of a double click; its release raises no Click.
-    m_clickPending = false;
-    if (event->button() == Qt::LeftButton)
+    if (m_clicks.doubleClick(event))
         emit DblClick();
 }
 

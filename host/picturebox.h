@@ -2,6 +2,7 @@
 
 #include <Huvolo/hostexport.h>
 
+#include <Huvolo/clicktracker.h>
 #include <Huvolo/colour.h>
 
 #include <QImage>
@@ -49,7 +50,7 @@ protected:
 private:
     QImage m_picture;
     OLE_COLOR m_backColor = vbWindowBackground;
-    bool m_clickPending = false;
+    ClickTracker m_clicks;
 };
 
 } // namespace huvolo

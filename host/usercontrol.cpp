@@ -297,7 +297,7 @@ void UserControl::raiseMouse(MouseHook hook, const QMouseEvent *event, qint16 bu
 
 void UserControl::mousePressEvent(QMouseEvent *event)
 {
-    m_clickPending = event->button() == Qt::LeftButton;
+    m_clicks.press(event);
     raiseMouse(&UserControl::UserControl_MouseDown, event, mouseButton(event->button()));
 }
 
@@ -308,9 +308,7 @@ void UserControl::mouseMoveEvent(QMouseEvent *event)
 
 void UserControl::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_clickPending && event->button() == Qt::LeftButton
-                       && rect().contains(event->position().toPoint());
-    m_clickPending = false;
+    const bool click = m_clicks.release(event, rect());
     raiseMouse(&UserControl::UserControl_MouseUp, event, mouseButton(event->button()));
     if (click)
         hostGuard([this] { UserControl_Click(); });
@@ -318,13 +316,9 @@ void UserControl::mouseReleaseEvent(QMouseEvent *event)
 
 void UserControl::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (!m_doubleClicks) {
-        mousePressEvent(event);
-        return;
-    }
-    m_clickPending = false;
+    const bool doubleClick = m_clicks.doubleClick(event);
     raiseMouse(&UserControl::UserControl_MouseDown, event, mouseButton(event->button()));
-    if (event->button() == Qt::LeftButton)
+    if (doubleClick)
         hostGuard([this] { UserControl_DblClick(); });
 }
 

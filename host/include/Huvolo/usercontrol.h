@@ -2,6 +2,7 @@
 
 #include <Huvolo/hostexport.h>
 
+#include <Huvolo/clicktracker.h>
 #include <Huvolo/colour.h>
 #include <Huvolo/propertybag.h>
 #include <Huvolo/stdfont.h>
@@ -45,7 +46,7 @@ public:
 
     // With double clicks off, the second press of a quick pair is an ordinary
     // press and its release a click, for controls that publish no DblClick.
-    void setDoubleClicks(bool on) { m_doubleClicks = on; }
+    void setDoubleClicks(bool on) { m_clicks.setDoubleClicks(on); }
 
     // The largest side a surface may have. No real screen is this large, and
     // it keeps one backing image within 256 MB; the widget's maximum size
@@ -160,8 +161,7 @@ private:
     FontRef m_font;
     qint16 m_scaleMode = vbTwips;
     AmbientSource m_ambient;
-    bool m_clickPending = false;
-    bool m_doubleClicks = true;
+    ClickTracker m_clicks;
     bool m_ownEnabled = true;
     bool m_settingEnabled = false;
 };
