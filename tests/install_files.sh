@@ -48,7 +48,7 @@ if [ "$actual" != "$expected" ]; then
     diff <(echo "$expected") <(echo "$actual") | grep '^[<>]' | sed 's/^</-/; s/^>/+/'
     exit 1
 fi
-if ! appstreamcli validate-tree --no-net "$work/root" >"$work/tree" 2>&1 || grep -q '^ *[EW]: ' "$work/tree"; then
+if ! appstreamcli validate-tree --no-net "$work/root" >"$work/tree" 2>&1 || grep -q '^ *[EWI]: ' "$work/tree"; then
     cat "$work/tree"
     echo "FAIL: the installed tree does not validate"
     exit 1
