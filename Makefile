@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run gallery test test-sanitize bench deps build clean
+.PHONY: run gallery test test-sanitize bench package deps build clean
 
 run: build
 	./$(BUILD)/app/huvolo
@@ -26,6 +26,10 @@ test-sanitize: deps
 bench: build
 	./scripts/bench $(BUILD)
 
+# The Debian package, from a Release build in build-release/, checked by lintian.
+package:
+	./scripts/package
+
 deps:
 	./scripts/install-deps
 
@@ -34,4 +38,4 @@ build: deps
 	cmake --build $(BUILD) -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) build-sanitize
+	rm -rf $(BUILD) build-sanitize build-release

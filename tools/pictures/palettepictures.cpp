@@ -92,6 +92,11 @@ double overlap(double a0, double a1, double b0, double b1)
 
 } // namespace
 
+std::array<double, 3> wheelColour(double angleDegrees, double saturation)
+{
+    return fullValueRgb(wheelHue(angleDegrees), std::clamp(saturation, 0.0, 1.0));
+}
+
 double wheelHue(double angleDegrees)
 {
     if (!std::isfinite(angleDegrees))
@@ -121,8 +126,7 @@ QImage colourWheel()
                 line[x] = white;
                 continue;
             }
-            const double hue = wheelHue(qRadiansToDegrees(std::atan2(dy, dx)));
-            const auto rgb = fullValueRgb(hue, std::min(distance / radius, 1.0));
+            const auto rgb = wheelColour(qRadiansToDegrees(std::atan2(dy, dx)), distance / radius);
             const auto blend = [coverage](double unit) {
                 return channel(coverage * unit + (1.0 - coverage));
             };

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Installs the build under /usr into a temporary DESTDIR and compares what
+# arrives, file by file with its mode, with the list below; then has
+# appstreamcli check that the installed metainfo finds its desktop entry and
+# icon. A real install's install_manifest.txt in the build folder is kept as
+# it was.
+# Usage: install_files.sh CMAKE BUILD-DIR LIBDIR CONFIG
+# (LIBDIR is the build's library folder under the prefix, CONFIG its build
+# type in lower case, which names one of the package's files.)
+set -euo pipefail
+cmake=$1
+build=$2
+lib=usr/$3
+config=${4:-noconfig}
+
+# Every file and link `cmake --install` puts under the prefix, sorted by path.
+expected=$(LC_ALL=C sort -k2 <<LIST
+755 usr/bin/huvolo
+644 usr/include/Huvolo/clicktracker.h
+644 usr/include/Huvolo/colour.h
+644 usr/include/Huvolo/hosterror.h
+644 usr/include/Huvolo/hostevents.h
+644 usr/include/Huvolo/hostexport.h
+644 usr/include/Huvolo/placement.h
+644 usr/include/Huvolo/propertybag.h
+644 usr/include/Huvolo/stdfont.h
+644 usr/include/Huvolo/usercontrol.h
+644 usr/include/Huvolo/xpcmdbutton.h
+644 usr/include/Huvolo/xpcmdbuttonexport.h
+644 usr/include/Huvolo/xpgroupbox.h
+644 usr/include/Huvolo/xpgroupboxexport.h
+644 $lib/cmake/HuvoloControls/HuvoloControlsConfig.cmake
+644 $lib/cmake/HuvoloControls/HuvoloControlsConfigVersion.cmake
+644 $lib/cmake/HuvoloControls/HuvoloControlsTargets-$config.cmake
+644 $lib/cmake/HuvoloControls/HuvoloControlsTargets.cmake
+777 $lib/libhuvolo-host.so
+777 $lib/libhuvolo-host.so.1
+644 $lib/libhuvolo-host.so.1.0
+777 $lib/libhuvolo-xpcmdbutton.so
+777 $lib/libhuvolo-xpcmdbutton.so.1
+644 $lib/libhuvolo-xpcmdbutton.so.1.0
+777 $lib/libhuvolo-xpgroupbox.so
+777 $lib/libhuvolo-xpgroupbox.so.1
+644 $lib/libhuvolo-xpgroupbox.so.1.0
+644 usr/share/applications/org.huvolo.Huvolo.desktop
+644 usr/share/icons/hicolor/128x128/apps/org.huvolo.Huvolo.png
+644 usr/share/icons/hicolor/16x16/apps/org.huvolo.Huvolo.png
+644 usr/share/icons/hicolor/22x22/apps/org.huvolo.Huvolo.png
+644 usr/share/icons/hicolor/24x24/apps/org.huvolo.Huvolo.png
+644 usr/share/icons/hicolor/256x256/apps/org.huvolo.Huvolo.png
+644 usr/share/icons/hicolor/32x32/apps/org.huvolo.Huvolo.png
+644 usr/share/icons/hicolor/48x48/apps/org.huvolo.Huvolo.png
+644 usr/share/icons/hicolor/512x512/apps/org.huvolo.Huvolo.png
+644 usr/share/icons/hicolor/64x64/apps/org.huvolo.Huvolo.png
+644 usr/share/icons/hicolor/scalable/apps/org.huvolo.Huvolo.svg
+644 usr/share/man/man1/huvolo.1.gz
+644 usr/share/metainfo/org.huvolo.Huvolo.metainfo.xml
+LIST
+)
+
+work=$(mktemp -d)
+manifest="$build/install_manifest.txt"
+[ -e "$manifest" ] && cp -p "$manifest" "$work/manifest"
+restore() {
+    if [ -e "$work/manifest" ]; then cp -p "$work/manifest" "$manifest"; else rm -f "$manifest"; fi
+    rm -rf "$work"
+}
+trap restore EXIT
+
+mkdir "$work/root"
+if ! DESTDIR="$work/root" "$cmake" --install "$build" --prefix /usr >"$work/log" 2>&1; then
+    cat "$work/log"
+    echo "FAIL: cmake --install failed"
+    exit 1
+fi
+
+actual=$(cd "$work/root" && find . ! -type d -printf '%m %P\n' | LC_ALL=C sort -k2)
+if [ "$actual" != "$expected" ]; then
+    echo "FAIL: the installed files differ from the expected list (- expected, + installed):"
+    diff <(echo "$expected") <(echo "$actual") | grep '^[<>]' | sed 's/^</-/; s/^>/+/'
+    exit 1
+fi
+if ! appstreamcli validate-tree --no-net "$work/root" >"$work/tree" 2>&1 || grep -q '^ *[EWI]: ' "$work/tree"; then
+    cat "$work/tree"
+    echo "FAIL: the installed tree does not validate"
+    exit 1
+fi
+echo "ok: $(echo "$actual" | wc -l) files installed as listed, and the tree validates"
