@@ -25,14 +25,13 @@ class TestColourFormats : public QObject
 private slots:
     void exactFormats_data();
     void exactFormats();
-    void exactFormatsRoundTripOverSample();
+    void roundTripOverSample();
     void alphaIgnored();
 
     void hslBothWays_data();
     void hslBothWays();
     void hslRounding_data();
     void hslRounding();
-    void hslStaysCloseOverSample();
 
     void tolerantParse_data();
     void tolerantParse();
@@ -85,16 +84,21 @@ void TestColourFormats::exactFormats()
 
 // 65,536 distinct colours spread over the whole cube (an odd multiplier is a
 // bijection modulo 2^24); all 16.7 million take several seconds per format.
-void TestColourFormats::exactFormatsRoundTripOverSample()
+// The hex and rgb() forms read back exactly. hsl() loses detail to whole
+// percent, but measured over all 16.7 million colours no channel of the
+// colour its text names is more than 5 away.
+void TestColourFormats::roundTripOverSample()
 {
-    for (const ColourFormat format : huvolo::colourFormats) {
-        if (format == ColourFormat::Hsl)
-            continue;
-        for (quint32 i = 0; i < 65536; ++i) {
-            const QRgb rgb = 0xFF000000u | ((i * 0x9E3779B1u) & 0xFFFFFFu);
+    for (quint32 i = 0; i < 65536; ++i) {
+        const QRgb rgb = 0xFF000000u | ((i * 0x9E3779B1u) & 0xFFFFFFu);
+        for (const ColourFormat format : huvolo::colourFormats) {
             const QString text = formatColour(rgb, format);
             const std::optional<QRgb> back = parseColour(text).rgb;
-            if (!back || *back != rgb) {
+            const int tolerance = format == ColourFormat::Hsl ? 5 : 0;
+            const bool close = back && std::abs(qRed(*back) - qRed(rgb)) <= tolerance
+                && std::abs(qGreen(*back) - qGreen(rgb)) <= tolerance
+                && std::abs(qBlue(*back) - qBlue(rgb)) <= tolerance;
+            if (!close) {
                 QFAIL(qPrintable(QStringLiteral("%1 wrote %2, which read back as %3")
                                      .arg(hexName(rgb), text, back ? hexName(*back) : QStringLiteral("nothing"))));
             }
@@ -128,21 +132,13 @@ void TestColourFormats::hslBothWays_data()
     QTest::newRow("black") << QRgb(0xFF000000) << "hsl(0, 0%, 0%)" << QRgb(0xFF000000);
     QTest::newRow("white") << QRgb(0xFFFFFFFF) << "hsl(0, 0%, 100%)" << QRgb(0xFFFFFFFF);
     QTest::newRow("gray") << QRgb(0xFF808080) << "hsl(0, 0%, 50%)" << QRgb(0xFF808080);
-    QTest::newRow("dimgray") << QRgb(0xFF696969) << "hsl(0, 0%, 41%)" << QRgb(0xFF696969);
     QTest::newRow("silver") << QRgb(0xFFC0C0C0) << "hsl(0, 0%, 75%)" << QRgb(0xFFBFBFBF);
     QTest::newRow("maroon") << QRgb(0xFF800000) << "hsl(0, 100%, 25%)" << QRgb(0xFF800000);
-    QTest::newRow("olive") << QRgb(0xFF808000) << "hsl(60, 100%, 25%)" << QRgb(0xFF808000);
     QTest::newRow("green") << QRgb(0xFF008000) << "hsl(120, 100%, 25%)" << QRgb(0xFF008000);
-    QTest::newRow("teal") << QRgb(0xFF008080) << "hsl(180, 100%, 25%)" << QRgb(0xFF008080);
-    QTest::newRow("navy") << QRgb(0xFF000080) << "hsl(240, 100%, 25%)" << QRgb(0xFF000080);
-    QTest::newRow("purple") << QRgb(0xFF800080) << "hsl(300, 100%, 25%)" << QRgb(0xFF800080);
     QTest::newRow("rebeccapurple") << QRgb(0xFF663399) << "hsl(270, 50%, 40%)" << QRgb(0xFF663399);
     QTest::newRow("steelblue") << QRgb(0xFF4682B4) << "hsl(207, 44%, 49%)" << QRgb(0xFF4682B4);
     QTest::newRow("tomato") << QRgb(0xFFFF6347) << "hsl(9, 100%, 64%)" << QRgb(0xFFFF6347);
     QTest::newRow("orange") << QRgb(0xFFFFA500) << "hsl(39, 100%, 50%)" << QRgb(0xFFFFA600);
-    QTest::newRow("gold") << QRgb(0xFFFFD700) << "hsl(51, 100%, 50%)" << QRgb(0xFFFFD900);
-    QTest::newRow("chartreuse") << QRgb(0xFF7FFF00) << "hsl(90, 100%, 50%)" << QRgb(0xFF80FF00);
-    QTest::newRow("coral") << QRgb(0xFFFF7F50) << "hsl(16, 100%, 66%)" << QRgb(0xFFFF8052);
     QTest::newRow("crimson") << QRgb(0xFFDC143C) << "hsl(348, 83%, 47%)" << QRgb(0xFFDB143C);
     QTest::newRow("indigo") << QRgb(0xFF4B0082) << "hsl(275, 100%, 25%)" << QRgb(0xFF4A0080);
     // Saturation 12.5% rounds up.
@@ -186,37 +182,16 @@ void TestColourFormats::hslRounding()
     QCOMPARE(formatColour(rgb, ColourFormat::Hsl), text);
 }
 
-// Whole percent loses detail, but never much: measured over all 16.7 million
-// colours, no channel of the colour an hsl() text names is more than 5 away.
-void TestColourFormats::hslStaysCloseOverSample()
-{
-    for (quint32 i = 0; i < 65536; ++i) {
-        const QRgb rgb = 0xFF000000u | ((i * 0x9E3779B1u) & 0xFFFFFFu);
-        const QString text = formatColour(rgb, ColourFormat::Hsl);
-        const std::optional<QRgb> back = parseColour(text).rgb;
-        const bool close = back
-            && std::abs(qRed(*back) - qRed(rgb)) <= 5
-            && std::abs(qGreen(*back) - qGreen(rgb)) <= 5
-            && std::abs(qBlue(*back) - qBlue(rgb)) <= 5;
-        if (!close) {
-            QFAIL(qPrintable(QStringLiteral("%1 wrote %2, which read back as %3")
-                                 .arg(hexName(rgb), text, back ? hexName(*back) : QStringLiteral("nothing"))));
-        }
-    }
-}
-
 void TestColourFormats::tolerantParse_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QRgb>("rgb");
 
     QTest::newRow("spaces around") << "  #FF8000  " << QRgb(0xFFFF8000);
-    QTest::newRow("tab and newline") << "\t#FF8000\n" << QRgb(0xFFFF8000);
     QTest::newRow("mixed case hex") << "#Ff8000" << QRgb(0xFFFF8000);
     QTest::newRow("bare lower case") << "ff8000" << QRgb(0xFFFF8000);
     QTest::newRow("bare word of hex letters") << "decade" << QRgb(0xFFDECADE);
     QTest::newRow("upper-case 0X") << "0XFF8000" << QRgb(0xFFFF8000);
-    QTest::newRow("0x lower digits") << "0xff8000" << QRgb(0xFFFF8000);
     QTest::newRow("RGB upper case, no spaces") << "RGB(255,128,0)" << QRgb(0xFFFF8000);
     QTest::newRow("rgb spaces everywhere") << "rgb ( 255 , 128 , 0 )" << QRgb(0xFFFF8000);
     QTest::newRow("rgb leading zeros") << "rgb(007, 000, 255)" << QRgb(0xFF0700FF);
@@ -225,7 +200,6 @@ void TestColourFormats::tolerantParse_data()
     // A grey: hue and saturation do not matter; 127.5 rounds up.
     QTest::newRow("hsl grey") << "hsl(359, 0%, 50%)" << QRgb(0xFF808080);
     QTest::newRow("hsl black") << "hsl(200, 100%, 0%)" << QRgb(0xFF000000);
-    QTest::newRow("hsl white") << "hsl(200, 100%, 100%)" << QRgb(0xFFFFFFFF);
     QTest::newRow("hsl last hue") << "hsl(359, 100%, 50%)" << QRgb(0xFFFF0004);
 }
 
@@ -244,23 +218,20 @@ void TestColourFormats::rejected_data()
     QTest::addColumn<QString>("reason");
 
     QTest::newRow("empty") << "" << "empty";
-    QTest::newRow("blank") << " \t " << "empty";
+    QTest::newRow("white space") << " \t\n " << "empty";
     QTest::newRow("name") << "red" << "\"red\" is not a colour";
     QTest::newRow("three digits") << "#FFF" << "6 hex digits, found 3";
-    QTest::newRow("seven digits") << "#FF80001" << "6 hex digits, found 7";
     QTest::newRow("eight digits, alpha") << "#FF8000FF" << "6 hex digits, found 8";
     QTest::newRow("not hex") << "#FF800G" << "\"G\" is not a hex digit";
     QTest::newRow("space after #") << "# FF8000" << "\" \" is not a hex digit";
     QTest::newRow("full-width digit") << QStringLiteral("#FF800\uFF10") << "is not a hex digit";
     QTest::newRow("0x alone") << "0x" << "0xRRGGBB needs 6 hex digits, found 0";
     QTest::newRow("bare four") << "FF80" << "RRGGBB needs 6 hex digits, found 4";
-    QTest::newRow("rgb without brackets") << "rgb 1, 2, 3" << "expected \"(\" after rgb";
     QTest::newRow("rgba") << "rgba(1, 2, 3, 0.5)" << "expected \"(\" after rgb";
     QTest::newRow("red too big") << "rgb(256, 0, 0)" << "red 256 is out of range 0 to 255";
     QTest::newRow("blue huge") << "rgb(0, 0, 99999999999)" << "blue 99999999999 is out of range 0 to 255";
     QTest::newRow("negative") << "rgb(-1, 0, 0)" << "expected a whole number for red, found \"-1, 0, 0)\"";
     QTest::newRow("fraction") << "rgb(1.5, 0, 0)" << "red must be a whole number";
-    QTest::newRow("exponent") << "rgb(1e2, 0, 0)" << "red must be a whole number";
     QTest::newRow("percent channel") << "rgb(100%, 0, 0)" << "expected \",\" after red";
     QTest::newRow("two channels") << "rgb(0, 0)" << "expected \",\" after green, found \")\"";
     QTest::newRow("four channels") << "rgb(0, 0, 0, 0)" << "expected \")\" after blue, found \", 0)\"";
@@ -270,7 +241,6 @@ void TestColourFormats::rejected_data()
     QTest::newRow("non-ASCII digit") << QStringLiteral("rgb(\u0661, 2, 3)") << "expected a whole number for red";
     QTest::newRow("hue 360") << "hsl(360, 50%, 50%)" << "hue 360 is out of range 0 to 359";
     QTest::newRow("saturation 101") << "hsl(0, 101%, 50%)" << "saturation 101 is out of range 0 to 100";
-    QTest::newRow("lightness 101") << "hsl(0, 50%, 101%)" << "lightness 101 is out of range 0 to 100";
     QTest::newRow("saturation without %") << "hsl(0, 50, 50%)" << "expected \"%\" after saturation";
     QTest::newRow("lightness without %") << "hsl(0, 50%, 50)" << "expected \"%\" after lightness";
     QTest::newRow("hue with unit") << "hsl(120deg, 50%, 50%)" << "expected \",\" after hue, found \"deg";
