@@ -3,8 +3,9 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 60
 
-.PHONY: run gallery test test-sanitize bench deps build clean
+.PHONY: run gallery test test-sanitize bench fuzz deps build clean
 
 run: build
 	./$(BUILD)/app/huvolo
@@ -25,6 +26,13 @@ test-sanitize: deps
 bench: build
 	./scripts/bench
 
+# The libFuzzer targets: built with clang into build-fuzz/, every committed
+# input replayed, then each target fuzzed for FUZZ_SECONDS.
+fuzz:
+	./scripts/fuzz build
+	./scripts/fuzz replay
+	./scripts/fuzz run $(FUZZ_SECONDS)
+
 deps:
 	./scripts/install-deps
 
@@ -33,4 +41,4 @@ build: deps
 	cmake --build $(BUILD) -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) build-sanitize
+	rm -rf $(BUILD) build-sanitize build-fuzz build-fuzz-coverage
