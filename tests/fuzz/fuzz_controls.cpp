@@ -91,7 +91,8 @@ int fuzzSide(FuzzedDataProvider &in)
 
 float fuzzFloat(FuzzedDataProvider &in)
 {
-    static constexpr float numbers[] = {0, 1, -1, 3, 15, 0.5f, 2.5f, 7.5f, 1e-30f, 8192, 122880, 1e9f, -1e9f,
+    static constexpr float numbers[] = {0, 1, -1, 3, 15, 0.5f, 2.5f, 7.5f, 1e-30f, 8192, 16384, 20000, 122880,
+                                        3e5f, 1e6f, -1e6f, 1e9f, -1e9f,
                                         2147483520.0f, -2147483648.0f, 3.2e10f, FLT_MAX, -FLT_MAX,
                                         std::numeric_limits<float>::infinity(),
                                         -std::numeric_limits<float>::infinity(),
@@ -103,8 +104,11 @@ QImage fuzzPicture(FuzzedDataProvider &in)
 {
     static constexpr QImage::Format formats[] = {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32,
                                                  QImage::Format_ARGB32, QImage::Format_RGB16};
-    const int width = in.ConsumeIntegralInRange(0, 24);
-    const int height = in.ConsumeIntegralInRange(0, 24);
+    // Mostly small; now and then a long strip, so that a copy can shrink it
+    // by more than the toolkit's stretch handles in one go.
+    const bool strip = in.ConsumeIntegralInRange(0, 7) == 0;
+    const int width = in.ConsumeIntegralInRange(0, strip ? 40000 : 24);
+    const int height = in.ConsumeIntegralInRange(0, strip ? 40000 / std::max(width, 1) : 24);
     QImage picture(width, height, in.PickValueInArray(formats));
     picture.fill(QColor::fromRgba(in.ConsumeIntegral<QRgb>()));
     return picture;
@@ -141,6 +145,17 @@ Step readStep(FuzzedDataProvider &in)
         step.picture = fuzzPicture(in);
         for (float &number : step.numbers)
             number = fuzzFloat(in);
+        if (in.ConsumeIntegralInRange(0, 3) == 0) {
+            // A small destination on the surface, and the whole picture, or a
+            // multiple of it, as the source.
+            const float scale = in.PickValueInArray({0.5f, 1.0f, 2.0f});
+            const int largest = in.ConsumeBool() ? 40 : 3;
+            for (int i = 0; i < 4; ++i)
+                step.numbers[size_t(i)] = float(in.ConsumeIntegralInRange(i < 2 ? -4 : -2, largest));
+            step.numbers[4] = step.numbers[5] = 0;
+            step.numbers[6] = float(step.picture.width()) * scale;
+            step.numbers[7] = float(step.picture.height()) * scale;
+        }
         break;
     case Kind::ScaleMode:
         step.number = in.ConsumeBool() ? in.ConsumeIntegralInRange(0, 4) : in.ConsumeIntegral<qint16>();
