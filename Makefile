@@ -3,8 +3,9 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 60
 
-.PHONY: run gallery test test-sanitize bench package deps build clean
+.PHONY: run gallery test test-sanitize bench package fuzz deps build clean
 
 run: build
 	./$(BUILD)/app/huvolo
@@ -30,6 +31,13 @@ bench: build
 package:
 	./scripts/package
 
+# The libFuzzer targets: built with clang into build-fuzz/, every committed
+# input replayed, then each target fuzzed for FUZZ_SECONDS.
+fuzz:
+	./scripts/fuzz build
+	./scripts/fuzz replay
+	./scripts/fuzz run $(FUZZ_SECONDS)
+
 deps:
 	./scripts/install-deps
 
@@ -38,4 +46,4 @@ build: deps
 	cmake --build $(BUILD) -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) build-sanitize build-release
+	rm -rf $(BUILD) build-sanitize build-release build-fuzz build-fuzz-coverage

@@ -68,6 +68,17 @@ bool equalValues(const QVariant &a, const QVariant &b)
     return a == b;
 }
 
+// The finite number a text spells in decimal, if it spells one. The parser
+// also reads "nan" and "inf", which are words here, not numbers.
+std::optional<double> decimalNumber(const QString &text)
+{
+    bool ok = false;
+    const double number = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(number))
+        return std::nullopt;
+    return number;
+}
+
 HostError badFormat(const QString &detail)
 {
     return HostError(HostError::InvalidFileFormat, QStringLiteral("property bag: ") + detail);
@@ -319,10 +330,8 @@ bool PropertyBag::toBoolean(const QVariant &value, const QString &key)
             return true;
         if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
             return false;
-        bool ok = false;
-        const double number = text.toDouble(&ok);
-        if (ok)
-            return number != 0;
+        if (const std::optional<double> number = decimalNumber(text))
+            return *number != 0;
     }
     throw mismatch(key, "a Boolean", value);
 }
@@ -335,10 +344,8 @@ qint32 PropertyBag::toLong(const QVariant &value, const QString &key)
     if (isNumber(value))
         return huvolo::toLong(value.toDouble(), what);
     if (value.typeId() == QMetaType::QString) {
-        bool ok = false;
-        const double number = value.toString().trimmed().toDouble(&ok);
-        if (ok)
-            return huvolo::toLong(number, what);
+        if (const std::optional<double> number = decimalNumber(value.toString()))
+            return huvolo::toLong(*number, what);
     }
     throw mismatch(key, "a 32-bit integer", value);
 }

@@ -200,6 +200,11 @@ void TestHost::conversions_data()
     QTest::newRow("integer too large") << QByteArray(R"({"State": 3000000000})") << "Long" << "error 6";
     QTest::newRow("integer too small") << QByteArray(R"({"State": -2147483648.6})") << "Long" << "error 6";
     QTest::newRow("text for a Boolean") << QByteArray(R"({"Enabled": "maybe"})") << "Boolean" << "error 13";
+    // Words the number parser knows are not decimal numbers.
+    QTest::newRow("text nan for an integer") << QByteArray(R"({"State": "nan"})") << "Long" << "error 13";
+    QTest::newRow("text -inf for an integer") << QByteArray(R"({"State": " -inf "})") << "Long" << "error 13";
+    QTest::newRow("text NaN for a Boolean") << QByteArray(R"({"Enabled": "NaN"})") << "Boolean" << "error 13";
+    QTest::newRow("text inf for a Boolean") << QByteArray(R"({"Enabled": "inf"})") << "Boolean" << "error 13";
     QTest::newRow("font for a Boolean") << QByteArray(R"({"Enabled": {"Name": "A", "Size": 6}})") << "Boolean" << "error 13";
     QTest::newRow("font for a text") << QByteArray(R"({"Caption": {"Name": "A", "Size": 6}})") << "Text" << "error 13";
     QTest::newRow("text for a font") << QByteArray(R"({"Font": "Arial"})") << "Font" << "error 13";
