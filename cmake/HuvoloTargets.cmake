@@ -12,28 +12,64 @@ endfunction()
 # they are not installed.
 set(HUVOLO_HOST_PRIVATE_DIR "${PROJECT_SOURCE_DIR}/host")
 
-# huvolo_library(TARGET NAME EXPORT_NAME HEADERS...): a shared library
-# libhuvolo-NAME.so.MAJOR with its public headers under <Huvolo/...>, an
-# export header <Huvolo/NAMEexport.h> defining HUVOLO_<NAME>_EXPORT, hidden
-# symbols by default, and the alias Huvolo::EXPORT_NAME.
+# huvolo_library(TARGET NAME EXPORT_NAME HEADERS headers... SOURCES sources...
+#                [PUBLIC_LINKS deps...]): one library built twice from the same
+# objects.
+#   TARGET          the shared library libhuvolo-NAME.so.MAJOR that other
+#                   projects use (Huvolo::EXPORT_NAME), installed with its
+#                   public headers under <Huvolo/...>;
+#   TARGET_static   the same code as a static library, which the program and
+#                   the tests link, so starting the program costs no extra
+#                   dynamic linking;
+#   TARGET_objects  the compiled sources both are made of.
+# Symbols are hidden unless exported with HUVOLO_<NAME>_EXPORT from the
+# generated <Huvolo/NAMEexport.h>. PUBLIC_LINKS are Huvolo libraries this one
+# builds on, by their TARGET name.
 function(huvolo_library target name export_name)
+    cmake_parse_arguments(PARSE_ARGV 3 arg "" "" "HEADERS;SOURCES;PUBLIC_LINKS")
     set(generated "${CMAKE_CURRENT_BINARY_DIR}/include")
-    string(TOUPPER "HUVOLO_${name}" base)
-    generate_export_header(${target} BASE_NAME ${base}
+    set(include_dirs
+        "$<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/include>"
+        "$<BUILD_INTERFACE:${generated}>")
+
+    add_library(${target}_objects OBJECT ${arg_SOURCES} ${arg_HEADERS})
+    set_target_properties(${target}_objects PROPERTIES
+        POSITION_INDEPENDENT_CODE ON
+        CXX_VISIBILITY_PRESET hidden
+        VISIBILITY_INLINES_HIDDEN ON)
+    target_compile_definitions(${target}_objects PRIVATE ${target}_EXPORTS)
+    target_include_directories(${target}_objects PUBLIC ${include_dirs})
+    target_compile_features(${target}_objects PUBLIC cxx_std_20)
+    target_link_libraries(${target}_objects PUBLIC Qt6::Widgets)
+    foreach(dep IN LISTS arg_PUBLIC_LINKS)
+        target_link_libraries(${target}_objects PUBLIC ${dep}_static)
+    endforeach()
+    huvolo_warnings(${target}_objects)
+
+    add_library(${target} SHARED $<TARGET_OBJECTS:${target}_objects>)
+    generate_export_header(${target} BASE_NAME "HUVOLO_${name}"
         EXPORT_FILE_NAME "${generated}/Huvolo/${name}export.h")
     target_sources(${target} PUBLIC FILE_SET HEADERS
         BASE_DIRS include "${generated}"
-        FILES ${ARGN} "${generated}/Huvolo/${name}export.h")
+        FILES ${arg_HEADERS} "${generated}/Huvolo/${name}export.h")
     set_target_properties(${target} PROPERTIES
+        AUTOMOC OFF
         OUTPUT_NAME huvolo-${name}
         EXPORT_NAME ${export_name}
         VERSION ${PROJECT_VERSION}
-        SOVERSION ${PROJECT_VERSION_MAJOR}
-        CXX_VISIBILITY_PRESET hidden
-        VISIBILITY_INLINES_HIDDEN ON)
+        SOVERSION ${PROJECT_VERSION_MAJOR})
     target_compile_features(${target} PUBLIC cxx_std_20)
+    target_link_libraries(${target} PUBLIC Qt6::Widgets ${arg_PUBLIC_LINKS})
     add_library(Huvolo::${export_name} ALIAS ${target})
-    huvolo_warnings(${target})
+
+    add_library(${target}_static STATIC $<TARGET_OBJECTS:${target}_objects>)
+    set_target_properties(${target}_static PROPERTIES AUTOMOC OFF)
+    target_include_directories(${target}_static PUBLIC ${include_dirs})
+    target_compile_features(${target}_static PUBLIC cxx_std_20)
+    target_link_libraries(${target}_static PUBLIC Qt6::Widgets)
+    foreach(dep IN LISTS arg_PUBLIC_LINKS)
+        target_link_libraries(${target}_static PUBLIC ${dep}_static)
+    endforeach()
 endfunction()
 
 # huvolo_embed_picture(TARGET SYMBOL FORMAT FILE): compiles the picture FILE
