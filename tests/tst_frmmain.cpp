@@ -2,6 +2,7 @@
 #include "frmmain.h"
 #include "label.h"
 #include "picturebox.h"
+#include "testsupport.h"
 #include "textbox.h"
 #include <Huvolo/xpcmdbutton.h>
 
@@ -11,7 +12,6 @@
 #include <QFontInfo>
 #include <QJsonDocument>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -19,30 +19,10 @@ using namespace huvolo;
 
 namespace {
 
-void sendMouse(QWidget *widget, QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::NoButton)
-{
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease || type == QEvent::MouseMove ? Qt::NoButton : button;
-    QMouseEvent event(type, pos, widget->mapToGlobal(pos), button, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
 // A move to the inner-area pixel (x, y): the box's border is one pixel wide.
 void moveTo(PictureBox *box, int x, int y)
 {
     sendMouse(box, QEvent::MouseMove, QPoint(x + 1, y + 1));
-}
-
-void click(PictureBox *box)
-{
-    sendMouse(box, QEvent::MouseButtonPress, QPoint(10, 10), Qt::LeftButton);
-    sendMouse(box, QEvent::MouseButtonRelease, QPoint(10, 10), Qt::LeftButton);
-}
-
-void doubleClick(PictureBox *box)
-{
-    click(box);
-    sendMouse(box, QEvent::MouseButtonDblClick, QPoint(10, 10), Qt::LeftButton);
-    sendMouse(box, QEvent::MouseButtonRelease, QPoint(10, 10), Qt::LeftButton);
 }
 
 QColor baseOf(const QWidget *widget)
@@ -281,7 +261,7 @@ void TestFrmMain::clickCopiesOnlyHexText()
 
     moveTo(pctSwatches, 10, 48);
     txtHex->setText("edited by hand");
-    click(pctSwatches);
+    click(pctSwatches, QPoint(10, 10));
     QCOMPARE(txtHex->text(), QStringLiteral("#412000"));
     const QMimeData *data = QApplication::clipboard()->mimeData();
     QCOMPARE(data->text(), QStringLiteral("#412000"));
@@ -289,14 +269,14 @@ void TestFrmMain::clickCopiesOnlyHexText()
 
     // A click on the other picture copies the same, last sample.
     QApplication::clipboard()->setText("between");
-    click(pctColors);
+    click(pctColors, QPoint(10, 10));
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("#412000"));
 }
 
 void TestFrmMain::clickBeforeSampleChangesNothing()
 {
-    click(pctColors);
-    doubleClick(pctSwatches);
+    click(pctColors, QPoint(10, 10));
+    doubleClick(pctSwatches, QPoint(10, 10));
     QVERIFY(txtHex->text().isEmpty());
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
 }
@@ -347,7 +327,7 @@ void TestFrmMain::toggleButtonPlaced()
     QVERIFY(xpcmdToggle->State() == 0 && xpcmdToggle->Enabled());
     QCOMPARE(xpcmdToggle->Ambient().DisplayName, QStringLiteral("xpcmdToggle"));
     QCOMPARE(xpcmdToggle->Ambient().Font->Name, window->font().family());
-    const Label *lbl = xpcmdToggle->findChild<Label *>("lbl");
+    const Label *lbl = labelOf(*xpcmdToggle);
     QCOMPARE(QFontInfo(lbl->font()).family(), QLatin1String(realSmallFonts ? "Small Fonts" : "DejaVu Sans"));
     QVERIFY(xpcmdToggle->rect().contains(lbl->geometry()) && lbl->height() >= 7);
     QCOMPARE(QPointF(lbl->Left(), lbl->Top()), QPointF((61 - lbl->Width()) / 2, (21 - lbl->Height()) / 2));

@@ -23,9 +23,6 @@ using namespace huvolo;
 
 namespace {
 
-constexpr int CellWidth = 18;
-constexpr int CellHeight = 21;
-
 // The skin pixels the button must show, written out apart from the generator:
 // "cells x y colour", where x or y may be a range "a-b".
 constexpr const char *givenPixels = R"(
@@ -54,54 +51,6 @@ constexpr const char *givenPixels = R"(
 QString hex(QRgb colour)
 {
     return QColor(colour).name().toUpper();
-}
-
-QImage skinCell(int cell)
-{
-    const QImage skin = pictures::buttonSkin().convertToFormat(QImage::Format_RGB32);
-    return skin.copy(cell * CellWidth, 0, CellWidth, CellHeight);
-}
-
-// The cell an 18 x 21 button shows, or -1 if its surface matches none.
-int shownCell(const xpcmdbutton &button)
-{
-    const QImage shown = button.image().convertToFormat(QImage::Format_RGB32);
-    for (int cell = 0; cell < 5; ++cell)
-        if (shown == skinCell(cell))
-            return cell;
-    return -1;
-}
-
-Label *labelOf(const xpcmdbutton &button)
-{
-    return button.findChild<Label *>(QStringLiteral("lbl"));
-}
-
-// The caption colour as "#RRGGBB" (OLE colours are 0x00BBGGRR).
-QString captionColour(const xpcmdbutton &button)
-{
-    const OLE_COLOR c = labelOf(button)->ForeColor();
-    return hex(qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-}
-
-// Logs the events a button raises with the arguments its receivers saw, as
-// "MouseDown(1,0,3,4)" (QSignalSpy cannot record arguments passed by reference).
-void record(xpcmdbutton *button, QStringList &log)
-{
-    const auto entry = [&log](const char *name) {
-        return [&log, name](auto &...args) {
-            const QStringList values{QString::number(args)...};
-            log << QLatin1String(name) + (values.isEmpty() ? QString() : '(' + values.join(',') + ')');
-        };
-    };
-    QObject::connect(button, &UserControl::MouseDown, button, entry("MouseDown"));
-    QObject::connect(button, &UserControl::MouseMove, button, entry("MouseMove"));
-    QObject::connect(button, &UserControl::MouseUp, button, entry("MouseUp"));
-    QObject::connect(button, &UserControl::KeyDown, button, entry("KeyDown"));
-    QObject::connect(button, &UserControl::KeyPress, button, entry("KeyPress"));
-    QObject::connect(button, &UserControl::KeyUp, button, entry("KeyUp"));
-    QObject::connect(button, &UserControl::Click, button, entry("Click"));
-    QObject::connect(button, &UserControl::DblClick, button, entry("DblClick"));
 }
 
 } // namespace
@@ -564,7 +513,7 @@ private slots:
         QTimer *Timer1 = button->findChild<QTimer *>("Timer1");
         QCOMPARE(Timer1->interval(), 10);
         QStringList log;
-        record(button.get(), log);
+        recordEvents(button.get(), log);
         connect(button.get(), &xpcmdbutton::MouseOut, this, [&] {
             log << QStringLiteral("MouseOut(%1,timer %2)").arg(shownCell(*button))
                        .arg(Timer1->isActive() ? "on" : "off");
