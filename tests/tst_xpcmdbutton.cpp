@@ -23,30 +23,57 @@ using namespace huvolo;
 
 namespace {
 
+// One column (row) of skin pixels, or a span of them.
+struct Span
+{
+    constexpr Span(int at) : first(at), last(at) {}
+    constexpr Span(int from, int to) : first(from), last(to) {}
+    int first;
+    int last;
+};
+
 // The skin pixels the button must show, written out apart from the generator:
-// "cells x y colour", where x or y may be a range "a-b".
-constexpr const char *givenPixels = R"(
-0134 3-14 0 003C74; 0134 3-14 20 003C74; 0134 0 3-17 003C74; 0134 17 3-17 003C74
-0134 0 0 DDD7C5; 0134 1 0 65869F; 0134 0 1 65869F; 0134 2 0 225583; 0134 0 2 225583
-0134 15 0 154C7D; 0134 16 0 577C99; 0134 17 0 E1DCCA; 0134 17 1 6586A0; 0134 17 2 225583
-0134 0 18 154C7D; 0134 0 19 567B99; 0134 0 20 ECEAD9; 0134 1 20 6A8BA3; 0134 2 20 225583
-0134 17 18 154C7D; 0134 17 19 5E829E; 0134 17 20 F9F8F2; 0134 16 20 6184A0; 0134 15 20 154C7D
-034 8 3 FCFCFB; 034 8 4 FAFAF9; 034 8 5 F8F8F6; 034 8 6 F6F6F3; 034 8 7 F6F6F2; 034 8 8 F5F5F1
-034 8 9 F4F4F0; 034 8 10 F3F3EF; 034 8 11 F3F3EE; 034 8 12 F2F2ED; 034 8 13 F1F1ED; 034 8 14 F1F1EC
-034 8 15 F0F0EB; 034 8 16 F0F0EA; 034 8 17 ECEBE6
-0 8 1 FFFFFF; 0 8 2 FEFEFE; 0 8 18 E2DFD6; 0 8 19 D6D0C5; 0 15 10 EEEDE7; 0 16 10 E8E5DF
-0 1 1 557DA2; 0 16 1 557DA2; 0 1 19 4A7193; 0 16 19 486E90
-1 8 1 D1CCC1; 1 8 2 DCD8CF; 1 8 3 E5E4DD; 1 8 4 E6E6E0; 1 8 5 E5E4DE; 1 8 6 E4E3DC; 1 8 7 E4E3DC
-1 8 8 E3E3DB; 1 8 9 E3E2DA; 1 8 10 E2E1DA; 1 8 11 E2E1D9; 1 8 12 E2E1D9; 1 8 13 E1E0D9; 1 8 14 E1E0D8
-1 8 15 E0E0D7; 1 8 16 E0E0D7; 1 8 17 E2E2DA; 1 8 18 EAE9E3; 1 8 19 F2F1EE
-1 1 3 D8D4CB; 1 2 3 DDDAD1; 1 1 15 D6D4C9; 1 2 15 DBDAD0
-2 1-16 1-19 F5F4EA; 2 3-14 0 C9C7BA; 2 3-14 20 C9C7BA; 2 0 3-17 C9C7BA; 2 17 3-17 C9C7BA
-2 0 0 FFFFFF; 2 17 0 FFFFFF; 2 0 20 FFFFFF; 2 17 20 FFFFFF
-3 8 1 FFF0CF; 3 8 2 FDD889; 3 1-2 3 FEDF9A; 3 15-16 3 FCD279; 3 1-2 17 F9B435; 3 15-16 17 F8B535
-3 2-15 18 F8B330; 3 2-15 19 E59700
-4 8 1 CEE7FF; 4 8 2 BCD4F6; 4 1-2 3 BAD3F5; 4 15-16 3 BAD3F5; 4 1-2 17 89ADE4; 4 15-16 17 89ADE4
-4 1-16 18 89ADE4; 4 3-15 19 6982EE; 4 2 19 4D7DC1; 4 1 1 274D85; 4 16 1 274D85; 4 1 19 274D85; 4 16 19 274D85
-)";
+// one colour in each of the listed cells, across columns x and rows y.
+struct SkinPixels
+{
+    const char *cells;
+    Span x;
+    Span y;
+    QRgb colour;
+};
+
+constexpr SkinPixels givenPixels[] = {
+    {"0134", {3, 14}, 0, 0x003C74}, {"0134", {3, 14}, 20, 0x003C74}, {"0134", 0, {3, 17}, 0x003C74},
+    {"0134", 17, {3, 17}, 0x003C74}, {"0134", 0, 0, 0xDDD7C5}, {"0134", 1, 0, 0x65869F}, {"0134", 0, 1, 0x65869F},
+    {"0134", 2, 0, 0x225583}, {"0134", 0, 2, 0x225583}, {"0134", 15, 0, 0x154C7D}, {"0134", 16, 0, 0x577C99},
+    {"0134", 17, 0, 0xE1DCCA}, {"0134", 17, 1, 0x6586A0}, {"0134", 17, 2, 0x225583}, {"0134", 0, 18, 0x154C7D},
+    {"0134", 0, 19, 0x567B99}, {"0134", 0, 20, 0xECEAD9}, {"0134", 1, 20, 0x6A8BA3}, {"0134", 2, 20, 0x225583},
+    {"0134", 17, 18, 0x154C7D}, {"0134", 17, 19, 0x5E829E}, {"0134", 17, 20, 0xF9F8F2}, {"0134", 16, 20, 0x6184A0},
+    {"0134", 15, 20, 0x154C7D},
+    {"034", 8, 3, 0xFCFCFB}, {"034", 8, 4, 0xFAFAF9}, {"034", 8, 5, 0xF8F8F6}, {"034", 8, 6, 0xF6F6F3},
+    {"034", 8, 7, 0xF6F6F2}, {"034", 8, 8, 0xF5F5F1}, {"034", 8, 9, 0xF4F4F0}, {"034", 8, 10, 0xF3F3EF},
+    {"034", 8, 11, 0xF3F3EE}, {"034", 8, 12, 0xF2F2ED}, {"034", 8, 13, 0xF1F1ED}, {"034", 8, 14, 0xF1F1EC},
+    {"034", 8, 15, 0xF0F0EB}, {"034", 8, 16, 0xF0F0EA}, {"034", 8, 17, 0xECEBE6},
+    {"0", 8, 1, 0xFFFFFF}, {"0", 8, 2, 0xFEFEFE}, {"0", 8, 18, 0xE2DFD6}, {"0", 8, 19, 0xD6D0C5},
+    {"0", 15, 10, 0xEEEDE7}, {"0", 16, 10, 0xE8E5DF}, {"0", 1, 1, 0x557DA2}, {"0", 16, 1, 0x557DA2},
+    {"0", 1, 19, 0x4A7193}, {"0", 16, 19, 0x486E90},
+    {"1", 8, 1, 0xD1CCC1}, {"1", 8, 2, 0xDCD8CF}, {"1", 8, 3, 0xE5E4DD}, {"1", 8, 4, 0xE6E6E0},
+    {"1", 8, 5, 0xE5E4DE}, {"1", 8, 6, 0xE4E3DC}, {"1", 8, 7, 0xE4E3DC}, {"1", 8, 8, 0xE3E3DB},
+    {"1", 8, 9, 0xE3E2DA}, {"1", 8, 10, 0xE2E1DA}, {"1", 8, 11, 0xE2E1D9}, {"1", 8, 12, 0xE2E1D9},
+    {"1", 8, 13, 0xE1E0D9}, {"1", 8, 14, 0xE1E0D8}, {"1", 8, 15, 0xE0E0D7}, {"1", 8, 16, 0xE0E0D7},
+    {"1", 8, 17, 0xE2E2DA}, {"1", 8, 18, 0xEAE9E3}, {"1", 8, 19, 0xF2F1EE}, {"1", 1, 3, 0xD8D4CB},
+    {"1", 2, 3, 0xDDDAD1}, {"1", 1, 15, 0xD6D4C9}, {"1", 2, 15, 0xDBDAD0},
+    {"2", {1, 16}, {1, 19}, 0xF5F4EA}, {"2", {3, 14}, 0, 0xC9C7BA}, {"2", {3, 14}, 20, 0xC9C7BA},
+    {"2", 0, {3, 17}, 0xC9C7BA}, {"2", 17, {3, 17}, 0xC9C7BA}, {"2", 0, 0, 0xFFFFFF}, {"2", 17, 0, 0xFFFFFF},
+    {"2", 0, 20, 0xFFFFFF}, {"2", 17, 20, 0xFFFFFF},
+    {"3", 8, 1, 0xFFF0CF}, {"3", 8, 2, 0xFDD889}, {"3", {1, 2}, 3, 0xFEDF9A}, {"3", {15, 16}, 3, 0xFCD279},
+    {"3", {1, 2}, 17, 0xF9B435}, {"3", {15, 16}, 17, 0xF8B535}, {"3", {2, 15}, 18, 0xF8B330},
+    {"3", {2, 15}, 19, 0xE59700},
+    {"4", 8, 1, 0xCEE7FF}, {"4", 8, 2, 0xBCD4F6}, {"4", {1, 2}, 3, 0xBAD3F5}, {"4", {15, 16}, 3, 0xBAD3F5},
+    {"4", {1, 2}, 17, 0x89ADE4}, {"4", {15, 16}, 17, 0x89ADE4}, {"4", {1, 16}, 18, 0x89ADE4},
+    {"4", {3, 15}, 19, 0x6982EE}, {"4", 2, 19, 0x4D7DC1}, {"4", 1, 1, 0x274D85}, {"4", 16, 1, 0x274D85},
+    {"4", 1, 19, 0x274D85}, {"4", 16, 19, 0x274D85},
+};
 
 QString hex(QRgb colour)
 {
@@ -190,21 +217,13 @@ private slots:
 
         QStringList wrong;
         int checked = 0;
-        const auto range = [](const QString &a) {
-            return std::pair{a.section('-', 0, 0).toInt(), a.section('-', -1).toInt()};
-        };
-        const QString text = QString::fromLatin1(givenPixels).replace(';', ' ').simplified();
-        for (const QString &item : text.split(QRegularExpression("(?<=[0-9A-F]{6}) "))) {
-            const QStringList f = item.split(' ');
-            QCOMPARE(f.size(), 4);
-            const auto [x0, x1] = range(f[1]);
-            const auto [y0, y1] = range(f[2]);
-            for (const QChar cell : f[0])
-                for (int y = y0; y <= y1; ++y)
-                    for (int x = x0; x <= x1; ++x, ++checked)
-                        if (const QString is = hex(embedded.pixel(cell.digitValue() * CellWidth + x, y)); is.mid(1) != f[3])
-                            wrong << QStringLiteral("cell %1 (%2, %3) %4").arg(cell).arg(x).arg(y).arg(is);
-        }
+        for (const auto &[cells, xs, ys, colour] : givenPixels)
+            for (const char *cell = cells; *cell; ++cell)
+                for (int y = ys.first; y <= ys.last; ++y)
+                    for (int x = xs.first; x <= xs.last; ++x, ++checked)
+                        if (const QString is = hex(embedded.pixel((*cell - '0') * CellWidth + x, y));
+                            is != hex(colour))
+                            wrong << QStringLiteral("cell %1 (%2, %3) %4").arg(*cell).arg(x).arg(y).arg(is);
         QCOMPARE(wrong, QStringList());
         QCOMPARE(checked, 818);
     }
