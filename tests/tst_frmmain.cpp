@@ -2,6 +2,7 @@
 #include "frmmain.h"
 #include "label.h"
 #include "picturebox.h"
+#include "testsupport.h"
 #include "textbox.h"
 #include <Huvolo/xpcmdbutton.h>
 
@@ -11,7 +12,6 @@
 #include <QFontInfo>
 #include <QJsonDocument>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -19,30 +19,10 @@ using namespace huvolo;
 
 namespace {
 
-void sendMouse(QWidget *widget, QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::NoButton)
-{
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease || type == QEvent::MouseMove ? Qt::NoButton : button;
-    QMouseEvent event(type, pos, widget->mapToGlobal(pos), button, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
 // A move to the inner-area pixel (x, y): the box's border is one pixel wide.
 void moveTo(PictureBox *box, int x, int y)
 {
     sendMouse(box, QEvent::MouseMove, QPoint(x + 1, y + 1));
-}
-
-void click(PictureBox *box)
-{
-    sendMouse(box, QEvent::MouseButtonPress, QPoint(10, 10), Qt::LeftButton);
-    sendMouse(box, QEvent::MouseButtonRelease, QPoint(10, 10), Qt::LeftButton);
-}
-
-void doubleClick(PictureBox *box)
-{
-    click(box);
-    sendMouse(box, QEvent::MouseButtonDblClick, QPoint(10, 10), Qt::LeftButton);
-    sendMouse(box, QEvent::MouseButtonRelease, QPoint(10, 10), Qt::LeftButton);
 }
 
 QColor baseOf(const QWidget *widget)
@@ -81,10 +61,19 @@ private slots:
     void focusSelectsAll();
 
     void toggleButtonPlaced();
-    void toggle_data();
-    void toggle();
+    void toggleOnClicks_data();
+    void toggleOnClicks();
+    void toggleOnAccessKey();
+    void keysDoNotToggle_data();
+    void keysDoNotToggle();
+    void dragOutDoesNotToggle();
+    void hoverAndLeaveDoNotToggle();
 
 private:
+    void prepareToggle();
+    void checkSampleKept();
+
+    QColor sampledBack;
     bool realSmallFonts = false;
     xpcmdbutton *xpcmdToggle = nullptr;
     FrmMain *window = nullptr;
@@ -281,7 +270,7 @@ void TestFrmMain::clickCopiesOnlyHexText()
 
     moveTo(pctSwatches, 10, 48);
     txtHex->setText("edited by hand");
-    click(pctSwatches);
+    click(pctSwatches, QPoint(10, 10));
     QCOMPARE(txtHex->text(), QStringLiteral("#412000"));
     const QMimeData *data = QApplication::clipboard()->mimeData();
     QCOMPARE(data->text(), QStringLiteral("#412000"));
@@ -289,14 +278,14 @@ void TestFrmMain::clickCopiesOnlyHexText()
 
     // A click on the other picture copies the same, last sample.
     QApplication::clipboard()->setText("between");
-    click(pctColors);
+    click(pctColors, QPoint(10, 10));
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("#412000"));
 }
 
 void TestFrmMain::clickBeforeSampleChangesNothing()
 {
-    click(pctColors);
-    doubleClick(pctSwatches);
+    click(pctColors, QPoint(10, 10));
+    doubleClick(pctSwatches, QPoint(10, 10));
     QVERIFY(txtHex->text().isEmpty());
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
 }
@@ -347,7 +336,7 @@ void TestFrmMain::toggleButtonPlaced()
     QVERIFY(xpcmdToggle->State() == 0 && xpcmdToggle->Enabled());
     QCOMPARE(xpcmdToggle->Ambient().DisplayName, QStringLiteral("xpcmdToggle"));
     QCOMPARE(xpcmdToggle->Ambient().Font->Name, window->font().family());
-    const Label *lbl = xpcmdToggle->findChild<Label *>("lbl");
+    const Label *lbl = labelOf(*xpcmdToggle);
     QCOMPARE(QFontInfo(lbl->font()).family(), QLatin1String(realSmallFonts ? "Small Fonts" : "DejaVu Sans"));
     QVERIFY(xpcmdToggle->rect().contains(lbl->geometry()) && lbl->height() >= 7);
     QCOMPARE(QPointF(lbl->Left(), lbl->Top()), QPointF((61 - lbl->Width()) / 2, (21 - lbl->Height()) / 2));
@@ -364,54 +353,101 @@ void TestFrmMain::toggleButtonPlaced()
     }
 }
 
-void TestFrmMain::toggle_data()
+// Only a left click or the access key toggles the wheel; no toggle input
+// samples or copies. Before one, the grid is sampled, so that a sample or a
+// copy would show, and the hover timer finds the pointer away from the button.
+void TestFrmMain::prepareToggle()
 {
-    // Inputs at (2, 2) of the button or its caption "lbl", and the wheel's Visible after each.
-    QTest::addColumn<QString>("inputs");
-    QTest::addColumn<QString>("wheel");
-    QTest::newRow("3 clicks") << "click; click; click" << "0 -1 0";
-    QTest::newRow("2 clicks on the caption") << "lbl click; lbl click" << "0 -1";
-    QTest::newRow("double click") << "click; double" << "0 -1";
-    QTest::newRow("double clicks on the caption") << "lbl click; lbl double; lbl click; lbl double" << "0 -1 0 -1";
-    QTest::newRow("access key") << "access key" << "0";
-    QTest::newRow("right click") << "right click" << "-1";
-    QTest::newRow("press, drag out, release") << "drag out" << "-1";
-    QTest::newRow("Space") << "Space" << "-1";
-    QTest::newRow("Enter") << "Enter" << "-1";
-    QTest::newRow("hover and leave") << "hover" << "-1";
+    moveTo(pctSwatches, 10, 48);
+    sampledBack = baseOf(txtHex);
+    xpcmdToggle->setPointerSource([](const QWidget *) { return QPoint(-10, -10); });
 }
 
-// Only a click or the access key toggles the wheel; neither samples nor copies.
-void TestFrmMain::toggle()
+void TestFrmMain::checkSampleKept()
 {
-    QFETCH(QString, inputs);
-    QFETCH(QString, wheel);
-    moveTo(pctSwatches, 10, 48);
-    const QColor back = baseOf(txtHex);
-    QSignalSpy mouseOut(xpcmdToggle, &xpcmdbutton::MouseOut);
-    xpcmdToggle->setPointerSource([](const QWidget *) { return QPoint(-10, -10); });
-    QStringList shown;
-    for (const QString &input : inputs.split("; ")) {
-        QWidget *target = input.startsWith("lbl") ? xpcmdToggle->findChild<QWidget *>("lbl") : xpcmdToggle;
-        const Qt::MouseButton button = input == "right click" ? Qt::RightButton : Qt::LeftButton;
-        if (input.endsWith("click") || input.endsWith("double") || input == "drag out") {
-            const bool quick = input.endsWith("double");
-            sendMouse(target, quick ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress, QPoint(2, 2), button);
-            sendMouse(target, QEvent::MouseButtonRelease, input == "drag out" ? QPoint(-30, 2) : QPoint(2, 2), button);
-        } else if (qint16 key = 'T'; input == "access key") {
-            xpcmdToggle->UserControl_AccessKeyPress(key);
-        } else if (input == "hover") {
-            sendMouse(xpcmdToggle, QEvent::MouseMove, QPoint(2, 2));
-            QTRY_COMPARE(mouseOut.count(), 1);
-        } else {
-            QTest::keyClick(xpcmdToggle, input == "Space" ? Qt::Key_Space : Qt::Key_Return);
-        }
-        shown << QString::number(pctColors->Visible());
+    QCOMPARE(pctSwatches->Visible(), qint16(-1));
+    QCOMPARE((QStringList{txtHex->text(), baseOf(txtHex).name(), QApplication::clipboard()->text()}),
+             (QStringList{"#412000", sampledBack.name(), "before"}));
+}
+
+void TestFrmMain::toggleOnClicks_data()
+{
+    // Clicks at (2, 2) of the button or its caption, and the wheel's Visible after each.
+    QTest::addColumn<Target>("target");
+    QTest::addColumn<Qt::MouseButton>("mouse");
+    QTest::addColumn<bool>("pairs"); // every second press comes as a double click
+    QTest::addColumn<QList<qint16>>("wheel");
+    QTest::newRow("3 clicks") << Target::Surface << Qt::LeftButton << false << QList<qint16>{0, -1, 0};
+    QTest::newRow("2 clicks on the caption") << Target::Caption << Qt::LeftButton << false << QList<qint16>{0, -1};
+    QTest::newRow("double click") << Target::Surface << Qt::LeftButton << true << QList<qint16>{0, -1};
+    QTest::newRow("double clicks on the caption") << Target::Caption << Qt::LeftButton << true
+                                                  << QList<qint16>{0, -1, 0, -1};
+    QTest::newRow("right click") << Target::Surface << Qt::RightButton << false << QList<qint16>{-1};
+}
+
+void TestFrmMain::toggleOnClicks()
+{
+    QFETCH(Target, target);
+    QFETCH(Qt::MouseButton, mouse);
+    QFETCH(bool, pairs);
+    QFETCH(QList<qint16>, wheel);
+    prepareToggle();
+    QWidget *widget = widgetOf(xpcmdToggle, target);
+    QList<qint16> shown;
+    for (int i = 0; i < wheel.size(); ++i) {
+        const bool quick = pairs && i % 2 == 1;
+        sendMouse(widget, quick ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress, QPoint(2, 2), mouse);
+        sendMouse(widget, QEvent::MouseButtonRelease, QPoint(2, 2), mouse);
+        shown << pctColors->Visible();
         QCOMPARE(pctSwatches->Visible(), qint16(-1));
     }
-    QCOMPARE(shown.join(' '), wheel);
-    QCOMPARE((QStringList{txtHex->text(), baseOf(txtHex).name(), QApplication::clipboard()->text()}),
-             (QStringList{"#412000", back.name(), "before"}));
+    QCOMPARE(shown, wheel);
+    checkSampleKept();
+}
+
+void TestFrmMain::toggleOnAccessKey()
+{
+    prepareToggle();
+    qint16 key = 'T';
+    xpcmdToggle->UserControl_AccessKeyPress(key);
+    QCOMPARE(pctColors->Visible(), qint16(0));
+    checkSampleKept();
+}
+
+void TestFrmMain::keysDoNotToggle_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::newRow("Space") << Qt::Key_Space;
+    QTest::newRow("Enter") << Qt::Key_Return;
+}
+
+void TestFrmMain::keysDoNotToggle()
+{
+    QFETCH(Qt::Key, key);
+    prepareToggle();
+    QTest::keyClick(xpcmdToggle, key);
+    QCOMPARE(pctColors->Visible(), qint16(-1));
+    checkSampleKept();
+}
+
+// A press on the button released away from it.
+void TestFrmMain::dragOutDoesNotToggle()
+{
+    prepareToggle();
+    sendMouse(xpcmdToggle, QEvent::MouseButtonPress, QPoint(2, 2), Qt::LeftButton);
+    sendMouse(xpcmdToggle, QEvent::MouseButtonRelease, QPoint(-30, 2), Qt::LeftButton);
+    QCOMPARE(pctColors->Visible(), qint16(-1));
+    checkSampleKept();
+}
+
+void TestFrmMain::hoverAndLeaveDoNotToggle()
+{
+    prepareToggle();
+    QSignalSpy mouseOut(xpcmdToggle, &xpcmdbutton::MouseOut);
+    sendMouse(xpcmdToggle, QEvent::MouseMove, QPoint(2, 2));
+    QTRY_COMPARE(mouseOut.count(), 1);
+    QCOMPARE(pctColors->Visible(), qint16(-1));
+    checkSampleKept();
 }
 
 QTEST_MAIN(TestFrmMain)

@@ -4,6 +4,7 @@
 #include "numeric.h"
 #include "picturebox.h"
 #include <Huvolo/propertybag.h>
+#include "testsupport.h"
 #include "textbox.h"
 #include <Huvolo/usercontrol.h>
 #include "winapi.h"
@@ -16,29 +17,8 @@
 
 #include <array>
 #include <cmath>
-#include <functional>
 
 using namespace huvolo;
-
-namespace {
-
-// Runs `action`, which must raise a host error with `number` whose
-// description contains `fragment`.
-void expectHostError(const std::function<void()> &action, int number, const QString &fragment)
-{
-    try {
-        action();
-    } catch (const HostError &error) {
-        QCOMPARE(error.number(), number);
-        QVERIFY2(error.description().contains(fragment),
-                 qPrintable(QStringLiteral("\"%1\" does not name \"%2\"").arg(error.description(), fragment)));
-        return;
-    }
-    QFAIL(qPrintable(QStringLiteral("no error %1 raised").arg(number)));
-}
-
-} // namespace
-
 
 class TestHost : public QObject
 {

@@ -8,7 +8,7 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QMouseEvent>
+#include <QKeyEvent>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -23,86 +23,81 @@ using namespace huvolo;
 
 namespace {
 
-constexpr int CellWidth = 18;
-constexpr int CellHeight = 21;
+// One column (row) of skin pixels, or a span of them.
+struct Span
+{
+    constexpr Span(int at) : first(at), last(at) {}
+    constexpr Span(int from, int to) : first(from), last(to) {}
+    int first;
+    int last;
+};
 
 // The skin pixels the button must show, written out apart from the generator:
-// "cells x y colour", where x or y may be a range "a-b".
-constexpr const char *givenPixels = R"(
-0134 3-14 0 003C74; 0134 3-14 20 003C74; 0134 0 3-17 003C74; 0134 17 3-17 003C74
-0134 0 0 DDD7C5; 0134 1 0 65869F; 0134 0 1 65869F; 0134 2 0 225583; 0134 0 2 225583
-0134 15 0 154C7D; 0134 16 0 577C99; 0134 17 0 E1DCCA; 0134 17 1 6586A0; 0134 17 2 225583
-0134 0 18 154C7D; 0134 0 19 567B99; 0134 0 20 ECEAD9; 0134 1 20 6A8BA3; 0134 2 20 225583
-0134 17 18 154C7D; 0134 17 19 5E829E; 0134 17 20 F9F8F2; 0134 16 20 6184A0; 0134 15 20 154C7D
-034 8 3 FCFCFB; 034 8 4 FAFAF9; 034 8 5 F8F8F6; 034 8 6 F6F6F3; 034 8 7 F6F6F2; 034 8 8 F5F5F1
-034 8 9 F4F4F0; 034 8 10 F3F3EF; 034 8 11 F3F3EE; 034 8 12 F2F2ED; 034 8 13 F1F1ED; 034 8 14 F1F1EC
-034 8 15 F0F0EB; 034 8 16 F0F0EA; 034 8 17 ECEBE6
-0 8 1 FFFFFF; 0 8 2 FEFEFE; 0 8 18 E2DFD6; 0 8 19 D6D0C5; 0 15 10 EEEDE7; 0 16 10 E8E5DF
-0 1 1 557DA2; 0 16 1 557DA2; 0 1 19 4A7193; 0 16 19 486E90
-1 8 1 D1CCC1; 1 8 2 DCD8CF; 1 8 3 E5E4DD; 1 8 4 E6E6E0; 1 8 5 E5E4DE; 1 8 6 E4E3DC; 1 8 7 E4E3DC
-1 8 8 E3E3DB; 1 8 9 E3E2DA; 1 8 10 E2E1DA; 1 8 11 E2E1D9; 1 8 12 E2E1D9; 1 8 13 E1E0D9; 1 8 14 E1E0D8
-1 8 15 E0E0D7; 1 8 16 E0E0D7; 1 8 17 E2E2DA; 1 8 18 EAE9E3; 1 8 19 F2F1EE
-1 1 3 D8D4CB; 1 2 3 DDDAD1; 1 1 15 D6D4C9; 1 2 15 DBDAD0
-2 1-16 1-19 F5F4EA; 2 3-14 0 C9C7BA; 2 3-14 20 C9C7BA; 2 0 3-17 C9C7BA; 2 17 3-17 C9C7BA
-2 0 0 FFFFFF; 2 17 0 FFFFFF; 2 0 20 FFFFFF; 2 17 20 FFFFFF
-3 8 1 FFF0CF; 3 8 2 FDD889; 3 1-2 3 FEDF9A; 3 15-16 3 FCD279; 3 1-2 17 F9B435; 3 15-16 17 F8B535
-3 2-15 18 F8B330; 3 2-15 19 E59700
-4 8 1 CEE7FF; 4 8 2 BCD4F6; 4 1-2 3 BAD3F5; 4 15-16 3 BAD3F5; 4 1-2 17 89ADE4; 4 15-16 17 89ADE4
-4 1-16 18 89ADE4; 4 3-15 19 6982EE; 4 2 19 4D7DC1; 4 1 1 274D85; 4 16 1 274D85; 4 1 19 274D85; 4 16 19 274D85
-)";
+// one colour in each of the listed cells, across columns x and rows y.
+struct SkinPixels
+{
+    const char *cells;
+    Span x;
+    Span y;
+    QRgb colour;
+};
+
+constexpr SkinPixels givenPixels[] = {
+    {"0134", {3, 14}, 0, 0x003C74}, {"0134", {3, 14}, 20, 0x003C74}, {"0134", 0, {3, 17}, 0x003C74},
+    {"0134", 17, {3, 17}, 0x003C74}, {"0134", 0, 0, 0xDDD7C5}, {"0134", 1, 0, 0x65869F}, {"0134", 0, 1, 0x65869F},
+    {"0134", 2, 0, 0x225583}, {"0134", 0, 2, 0x225583}, {"0134", 15, 0, 0x154C7D}, {"0134", 16, 0, 0x577C99},
+    {"0134", 17, 0, 0xE1DCCA}, {"0134", 17, 1, 0x6586A0}, {"0134", 17, 2, 0x225583}, {"0134", 0, 18, 0x154C7D},
+    {"0134", 0, 19, 0x567B99}, {"0134", 0, 20, 0xECEAD9}, {"0134", 1, 20, 0x6A8BA3}, {"0134", 2, 20, 0x225583},
+    {"0134", 17, 18, 0x154C7D}, {"0134", 17, 19, 0x5E829E}, {"0134", 17, 20, 0xF9F8F2}, {"0134", 16, 20, 0x6184A0},
+    {"0134", 15, 20, 0x154C7D},
+    {"034", 8, 3, 0xFCFCFB}, {"034", 8, 4, 0xFAFAF9}, {"034", 8, 5, 0xF8F8F6}, {"034", 8, 6, 0xF6F6F3},
+    {"034", 8, 7, 0xF6F6F2}, {"034", 8, 8, 0xF5F5F1}, {"034", 8, 9, 0xF4F4F0}, {"034", 8, 10, 0xF3F3EF},
+    {"034", 8, 11, 0xF3F3EE}, {"034", 8, 12, 0xF2F2ED}, {"034", 8, 13, 0xF1F1ED}, {"034", 8, 14, 0xF1F1EC},
+    {"034", 8, 15, 0xF0F0EB}, {"034", 8, 16, 0xF0F0EA}, {"034", 8, 17, 0xECEBE6},
+    {"0", 8, 1, 0xFFFFFF}, {"0", 8, 2, 0xFEFEFE}, {"0", 8, 18, 0xE2DFD6}, {"0", 8, 19, 0xD6D0C5},
+    {"0", 15, 10, 0xEEEDE7}, {"0", 16, 10, 0xE8E5DF}, {"0", 1, 1, 0x557DA2}, {"0", 16, 1, 0x557DA2},
+    {"0", 1, 19, 0x4A7193}, {"0", 16, 19, 0x486E90},
+    {"1", 8, 1, 0xD1CCC1}, {"1", 8, 2, 0xDCD8CF}, {"1", 8, 3, 0xE5E4DD}, {"1", 8, 4, 0xE6E6E0},
+    {"1", 8, 5, 0xE5E4DE}, {"1", 8, 6, 0xE4E3DC}, {"1", 8, 7, 0xE4E3DC}, {"1", 8, 8, 0xE3E3DB},
+    {"1", 8, 9, 0xE3E2DA}, {"1", 8, 10, 0xE2E1DA}, {"1", 8, 11, 0xE2E1D9}, {"1", 8, 12, 0xE2E1D9},
+    {"1", 8, 13, 0xE1E0D9}, {"1", 8, 14, 0xE1E0D8}, {"1", 8, 15, 0xE0E0D7}, {"1", 8, 16, 0xE0E0D7},
+    {"1", 8, 17, 0xE2E2DA}, {"1", 8, 18, 0xEAE9E3}, {"1", 8, 19, 0xF2F1EE}, {"1", 1, 3, 0xD8D4CB},
+    {"1", 2, 3, 0xDDDAD1}, {"1", 1, 15, 0xD6D4C9}, {"1", 2, 15, 0xDBDAD0},
+    {"2", {1, 16}, {1, 19}, 0xF5F4EA}, {"2", {3, 14}, 0, 0xC9C7BA}, {"2", {3, 14}, 20, 0xC9C7BA},
+    {"2", 0, {3, 17}, 0xC9C7BA}, {"2", 17, {3, 17}, 0xC9C7BA}, {"2", 0, 0, 0xFFFFFF}, {"2", 17, 0, 0xFFFFFF},
+    {"2", 0, 20, 0xFFFFFF}, {"2", 17, 20, 0xFFFFFF},
+    {"3", 8, 1, 0xFFF0CF}, {"3", 8, 2, 0xFDD889}, {"3", {1, 2}, 3, 0xFEDF9A}, {"3", {15, 16}, 3, 0xFCD279},
+    {"3", {1, 2}, 17, 0xF9B435}, {"3", {15, 16}, 17, 0xF8B535}, {"3", {2, 15}, 18, 0xF8B330},
+    {"3", {2, 15}, 19, 0xE59700},
+    {"4", 8, 1, 0xCEE7FF}, {"4", 8, 2, 0xBCD4F6}, {"4", {1, 2}, 3, 0xBAD3F5}, {"4", {15, 16}, 3, 0xBAD3F5},
+    {"4", {1, 2}, 17, 0x89ADE4}, {"4", {15, 16}, 17, 0x89ADE4}, {"4", {1, 16}, 18, 0x89ADE4},
+    {"4", {3, 15}, 19, 0x6982EE}, {"4", 2, 19, 0x4D7DC1}, {"4", 1, 1, 0x274D85}, {"4", 16, 1, 0x274D85},
+    {"4", 1, 19, 0x274D85}, {"4", 16, 19, 0x274D85},
+};
 
 QString hex(QRgb colour)
 {
     return QColor(colour).name().toUpper();
 }
 
-QImage skinCell(int cell)
-{
-    const QImage skin = pictures::buttonSkin().convertToFormat(QImage::Format_RGB32);
-    return skin.copy(cell * CellWidth, 0, CellWidth, CellHeight);
-}
+// What the button tests set, press and move.
+enum class Property { State, Enabled };
 
-// The cell an 18 x 21 button shows, or -1 if its surface matches none.
-int shownCell(const xpcmdbutton &button)
+struct Setting
 {
-    const QImage shown = button.image().convertToFormat(QImage::Format_RGB32);
-    for (int cell = 0; cell < 5; ++cell)
-        if (shown == skinCell(cell))
-            return cell;
-    return -1;
-}
+    Property property;
+    qint32 value;
+};
 
-Label *labelOf(const xpcmdbutton &button)
+// A move to `at` with the mouse buttons held (1 left, 2 right).
+struct Move
 {
-    return button.findChild<Label *>(QStringLiteral("lbl"));
-}
+    QPointF at;
+    qint16 button = 0;
+};
 
-// The caption colour as "#RRGGBB" (OLE colours are 0x00BBGGRR).
-QString captionColour(const xpcmdbutton &button)
-{
-    const OLE_COLOR c = labelOf(button)->ForeColor();
-    return hex(qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-}
-
-// Logs the events a button raises with the arguments its receivers saw, as
-// "MouseDown(1,0,3,4)" (QSignalSpy cannot record arguments passed by reference).
-void record(xpcmdbutton *button, QStringList &log)
-{
-    const auto entry = [&log](const char *name) {
-        return [&log, name](auto &...args) {
-            const QStringList values{QString::number(args)...};
-            log << QLatin1String(name) + (values.isEmpty() ? QString() : '(' + values.join(',') + ')');
-        };
-    };
-    QObject::connect(button, &UserControl::MouseDown, button, entry("MouseDown"));
-    QObject::connect(button, &UserControl::MouseMove, button, entry("MouseMove"));
-    QObject::connect(button, &UserControl::MouseUp, button, entry("MouseUp"));
-    QObject::connect(button, &UserControl::KeyDown, button, entry("KeyDown"));
-    QObject::connect(button, &UserControl::KeyPress, button, entry("KeyPress"));
-    QObject::connect(button, &UserControl::KeyUp, button, entry("KeyUp"));
-    QObject::connect(button, &UserControl::Click, button, entry("Click"));
-    QObject::connect(button, &UserControl::DblClick, button, entry("DblClick"));
-}
+using Moves = QList<Move>;
+using Change = std::function<void(xpcmdbutton &)>;
 
 } // namespace
 
@@ -128,6 +123,62 @@ class TestXpcmdbutton : public QObject
         return button;
     }
 
+    // What a traced button did: its events with the arguments receivers saw,
+    // MouseOut with the cell shown and whether the hover timer still ran, and
+    // whatever else a test adds, such as the cell shown after each input.
+    QStringList log;
+    QSize labelSize; // the traced button's label as placed
+
+    std::unique_ptr<xpcmdbutton> tracedButton()
+    {
+        auto button = makeButton();
+        recordEvents(button.get(), log);
+        connect(button.get(), &xpcmdbutton::MouseOut, this, [this, b = button.get()] {
+            log << QStringLiteral("MouseOut(%1,timer %2)").arg(shownCell(*b))
+                       .arg(hoverTimer(*b)->isActive() ? "on" : "off");
+        });
+        labelSize = labelOf(*button)->size();
+        return button;
+    }
+
+    static QTimer *hoverTimer(const xpcmdbutton &button)
+    {
+        return button.findChild<QTimer *>(QStringLiteral("Timer1"));
+    }
+
+    void logCell(const xpcmdbutton &button)
+    {
+        log << QStringLiteral("[%1]").arg(shownCell(button));
+    }
+
+    // A move with Shift 1, as the button receives it, then the cell shown.
+    void mouseMove(xpcmdbutton &button, const Move &to)
+    {
+        qint16 Button = to.button, Shift = 1;
+        float x = float(to.at.x()), Y = float(to.at.y());
+        button.UserControl_MouseMove(Button, Shift, x, Y);
+        logCell(button);
+    }
+
+    // Whether the hover timer looked for the pointer once more.
+    bool tick()
+    {
+        const int reads = pointerReads;
+        return QTest::qWaitFor([&] { return pointerReads > reads; });
+    }
+
+    // The caption's colour follows Enabled, and the label stays centred; only
+    // a longer caption or a bigger font grows it, so that a notice before
+    // re-centring would show.
+    void checkCaption(const xpcmdbutton &button, bool grown)
+    {
+        const Label *lbl = labelOf(button);
+        QCOMPARE(captionColour(button), button.Enabled() ? "#000000" : "#A1A192");
+        QCOMPARE(QPointF(lbl->Left(), lbl->Top()),
+                 QPointF((CellWidth - lbl->Width()) / 2, (CellHeight - lbl->Height()) / 2));
+        QCOMPARE(lbl->size() != labelSize, grown);
+    }
+
     // State, Enabled, Caption, Font (the container's own object or its face) and the cell shown.
     QString summary(const xpcmdbutton &button) const
     {
@@ -143,6 +194,7 @@ private slots:
     {
         pointer = QPoint(5, 5);
         pointerReads = 0;
+        log.clear();
         ambientFont = makeFont(QStringLiteral("DejaVu Sans"), 8);
     }
 
@@ -165,21 +217,13 @@ private slots:
 
         QStringList wrong;
         int checked = 0;
-        const auto range = [](const QString &a) {
-            return std::pair{a.section('-', 0, 0).toInt(), a.section('-', -1).toInt()};
-        };
-        const QString text = QString::fromLatin1(givenPixels).replace(';', ' ').simplified();
-        for (const QString &item : text.split(QRegularExpression("(?<=[0-9A-F]{6}) "))) {
-            const QStringList f = item.split(' ');
-            QCOMPARE(f.size(), 4);
-            const auto [x0, x1] = range(f[1]);
-            const auto [y0, y1] = range(f[2]);
-            for (const QChar cell : f[0])
-                for (int y = y0; y <= y1; ++y)
-                    for (int x = x0; x <= x1; ++x, ++checked)
-                        if (const QString is = hex(embedded.pixel(cell.digitValue() * CellWidth + x, y)); is.mid(1) != f[3])
-                            wrong << QStringLiteral("cell %1 (%2, %3) %4").arg(cell).arg(x).arg(y).arg(is);
-        }
+        for (const auto &[cells, xs, ys, colour] : givenPixels)
+            for (const char *cell = cells; *cell; ++cell)
+                for (int y = ys.first; y <= ys.last; ++y)
+                    for (int x = xs.first; x <= xs.last; ++x, ++checked)
+                        if (const QString is = hex(embedded.pixel((*cell - '0') * CellWidth + x, y));
+                            is != hex(colour))
+                            wrong << QStringLiteral("cell %1 (%2, %3) %4").arg(*cell).arg(x).arg(y).arg(is);
         QCOMPARE(wrong, QStringList());
         QCOMPARE(checked, 818);
     }
@@ -479,165 +523,292 @@ private slots:
         QCOMPARE(shownCell(button), 2);
     }
 
-    void input_data()
+    // The input tests below compare a traced button's log with a trace: the
+    // cell shown before the inputs ("[4]"), then the events raised and the
+    // cell shown after each input, in the order they came.
+
+    // State and Enabled alone: the cell shown after each assignment. A State
+    // other than 0 and 1 keeps the rest look of the last one that was.
+    void stateAndEnabled_data()
     {
-        // Steps on an 18 x 21 button. After each (but "pointer", "container" and
-        // "watch") the trace shows the events raised, with the arguments receivers
-        // saw, and the cell shown; at the end whether the hover timer runs. Presses
-        // and releases are at (3, 4), left unless "right"; moves carry Shift 1, keys
-        // Shift. "pointer" sets where the hover timer finds the pointer; "watch"
-        // logs each property notice with the cell and caption colour at that moment.
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("trace");
-        QTest::newRow("State 1") << "State 1" << "[4], timer off";
-        QTest::newRow("State 1, 0") << "State 1; State 0" << "[4] [0], timer off";
-        QTest::newRow("State 5 and -1 after 1") << "State 1; State 5; State -1" << "[4] [4] [4], timer off";
-        QTest::newRow("State 5 on a new button") << "State 5" << "[0], timer off";
-        QTest::newRow("disabled") << "Enabled 0" << "[2], timer off";
-        QTest::newRow("State 1 while disabled, enabled") << "Enabled 0; State 1; Enabled 1" << "[2] [2] [4], timer off";
-        QTest::newRow("State 1, disabled, State 7, enabled") << "State 1; Enabled 0; State 7; Enabled 1"
-                                                             << "[4] [2] [2] [4], timer off";
-
-        // Setters notify, then redraw; Caption and Font re-centre and redraw first.
-        // The hover look comes first, so that every redraw of the rest look shows.
-        const QString hover = QStringLiteral("move 4 4; watch; ");
-        const QString hovered = QStringLiteral("MouseMove(0,1,4,4) [3] ");
-        QTest::newRow("set State") << hover + "State 1" << hovered + "State(3,#000000) [4], timer on";
-        QTest::newRow("set Enabled") << hover + "Enabled 0" << hovered + "Enabled(3,#000000) [2], timer on";
-        QTest::newRow("set Caption") << hover + "Caption A longer caption" << hovered + "Caption(0,#000000) [0], timer on";
-        QTest::newRow("set Font") << hover + "Font 20" << hovered + "Font(0,#000000,shared) [0], timer on";
-        QTest::newRow("set lbl's caption") << hover + "lbl Another long caption" << hovered + "[0], timer on";
-
-        QTest::newRow("move to (0, 0)") << "State 1; move 0 0" << "[4] MouseMove(0,1,0,0) [3], timer on";
-        QTest::newRow("move to (W, H)") << "State 1; move 18 21" << "[4] MouseMove(0,1,18,21) [3], timer on";
-        QTest::newRow("move, left button") << "State 1; move 9 10 1" << "[4] MouseMove(1,1,9,10) [1], timer on";
-        QTest::newRow("move, right button") << "move 9 10 2" << "MouseMove(2,1,9,10) [3], timer on";
-        QTest::newRow("move, left and right") << "move 9 10 3" << "MouseMove(3,1,9,10) [3], timer on";
-        QTest::newRow("move to (-1, 0)") << "State 1; move -1 0" << "[4] [4], timer on";
-        QTest::newRow("move to (-1, 0) after hover") << "move 9 10; move -1 0" << "MouseMove(0,1,9,10) [3] [3], timer on";
-        QTest::newRow("move to (W + 1, 0), left") << "State 1; move 19 0 1" << "[4] [4], timer on";
-        QTest::newRow("move to (0, H + 0.5)") << "move 9 10 1; move 0 21.5" << "MouseMove(1,1,9,10) [1] [1], timer on";
-        QTest::newRow("container sets Button 1") << "container sets 1; move 3 3" << "MouseMove(0,1,3,3) [1], timer on";
-        QTest::newRow("container sets Button 0") << "container sets 0; move 3 3 1"
-                                                 << "MouseMove(1,1,3,3) [3], timer on";
-
-        const QString click = QStringLiteral("MouseDown(1,0,3,4) [1] MouseUp(1,0,3,4) Click [4]");
-        QTest::newRow("click") << "State 1; move 3 4; press; release"
-                               << "[4] MouseMove(0,1,3,4) [3] " + click + ", timer on";
-        QTest::newRow("click on the label") << "State 1; press label; release label" << "[4] " + click + ", timer off";
-        QTest::newRow("quick pair") << "State 1; press; release; double; release"
-                                    << "[4] " + click + ' ' + click + ", timer off";
-        QTest::newRow("quick pair on the label") << "State 1; press label; release label; double label; release label"
-                                                 << "[4] " + click + ' ' + click + ", timer off";
-        const QString rightClick = QStringLiteral("MouseDown(2,0,3,4) [1] MouseUp(2,0,3,4) [0], timer off");
-        QTest::newRow("right click") << "press right; release right" << rightClick;
-        QTest::newRow("right click on the label") << "press label right; release label right" << rightClick;
-
-        // "key": the look while the key is down, then its release.
-        const QString access = QStringLiteral(" [0] Click [0], timer off");
-        QTest::newRow("Space") << "key Space; access" << "KeyDown(32,1) KeyPress(32) [0] KeyUp(32,1)" + access;
-        QTest::newRow("Enter") << "key Enter; access" << "KeyDown(13,1) KeyPress(13) [0] KeyUp(13,1)" + access;
-        QTest::newRow("A") << "key A; access" << "KeyDown(65,1) KeyPress(65) [0] KeyUp(65,1)" + access;
-        QTest::newRow("F5") << "key F5; access" << "KeyDown(116,1) [0] KeyUp(116,1)" + access;
-
-        // The timer stops before the one MouseOut per exit; the rest look follows it.
-        const QString in = QStringLiteral("State 1; move 9 9; tick; ");
-        const QString out = QStringLiteral("MouseMove(0,1,9,9) [3] [3] MouseOut(3,timer off) [4]");
-        const QString stays = QStringLiteral("[4] MouseMove(0,1,9,9) [3] [3] [3], timer on");
-        QTest::newRow("stays in at (0, 0)") << in + "pointer 0 0; tick" << stays;
-        QTest::newRow("stays in at (W, H)") << in + "pointer 18 21; tick" << stays;
-        QTest::newRow("leaves at (W + 1, 0) twice")
-            << in + "pointer 19 0; tick; pointer 9 9; move 9 9; tick; pointer 19 0; tick"
-            << "[4] " + out + ' ' + out + ", timer off";
-        QTest::newRow("leaves at (0, H + 1)") << in + "pointer 0 22; tick" << "[4] " + out + ", timer off";
-        QTest::newRow("leaves at (-1, 5)") << in + "pointer -1 5; tick" << "[4] " + out + ", timer off";
-        QTest::newRow("leaves at (5, -1) while disabled")
-            << in + "Enabled 0; pointer 5 -1; tick"
-            << "[4] MouseMove(0,1,9,9) [3] [3] [2] MouseOut(2,timer off) [2], timer off";
+        using enum Property;
+        QTest::addColumn<QList<Setting>>("settings");
+        QTest::addColumn<QList<int>>("cells");
+        QTest::newRow("State 1") << QList<Setting>{{State, 1}} << QList<int>{4};
+        QTest::newRow("State 1, 0") << QList<Setting>{{State, 1}, {State, 0}} << QList<int>{4, 0};
+        QTest::newRow("State 5 and -1 after 1") << QList<Setting>{{State, 1}, {State, 5}, {State, -1}}
+                                                << QList<int>{4, 4, 4};
+        QTest::newRow("State 5 on a new button") << QList<Setting>{{State, 5}} << QList<int>{0};
+        QTest::newRow("disabled") << QList<Setting>{{Enabled, 0}} << QList<int>{2};
+        QTest::newRow("State 1 while disabled, enabled") << QList<Setting>{{Enabled, 0}, {State, 1}, {Enabled, 1}}
+                                                         << QList<int>{2, 2, 4};
+        QTest::newRow("State 1, disabled, State 7, enabled")
+            << QList<Setting>{{State, 1}, {Enabled, 0}, {State, 7}, {Enabled, 1}} << QList<int>{4, 2, 2, 4};
     }
 
-    void input()
+    void stateAndEnabled()
     {
-        QFETCH(QString, steps);
-        QFETCH(QString, trace);
-        auto button = makeButton();
-        QTimer *Timer1 = button->findChild<QTimer *>("Timer1");
-        QCOMPARE(Timer1->interval(), 10);
-        QStringList log;
-        record(button.get(), log);
-        connect(button.get(), &xpcmdbutton::MouseOut, this, [&] {
-            log << QStringLiteral("MouseOut(%1,timer %2)").arg(shownCell(*button))
-                       .arg(Timer1->isActive() ? "on" : "off");
-        });
-        const auto cell = [&] { log << QStringLiteral("[%1]").arg(shownCell(*button)); };
-        Label *lbl = labelOf(*button);
-        const QSize labelBefore = lbl->size();
-        FontRef assigned;
-        const QHash<QString, std::pair<int, QString>> keys{
-            {"Space", {Qt::Key_Space, " "}}, {"Enter", {Qt::Key_Return, "\r"}}, {"A", {Qt::Key_A, "A"}},
-            {"F5", {Qt::Key_F5, ""}}};
-        for (const QString &step : steps.split("; ")) {
-            const QStringList w = step.split(' ');
-            const int reads = pointerReads;
-            if (w[0] == "State") {
-                button->setState(w[1].toInt());
-            } else if (w[0] == "Enabled") {
-                button->setEnabled(w[1] == "1");
-            } else if (w[0] == "Caption") {
-                button->setCaption(step.section(' ', 1));
-            } else if (w[0] == "lbl") {
-                lbl->setCaption(step.section(' ', 1));
-            } else if (w[0] == "Font") {
-                button->setFont(assigned = makeFont(QStringLiteral("DejaVu Sans"), w[1].toDouble()));
-            } else if (w[0] == "move") {
-                qint16 b = w.value(3).toShort(), s = 1;
-                float x = w[1].toFloat(), y = w[2].toFloat();
-                button->UserControl_MouseMove(b, s, x, y);
-            } else if (w[0] == "tick") {
-                QTRY_VERIFY(pointerReads > reads);
-            } else if (w[0] == "pointer") {
-                pointer = QPoint(w[1].toInt(), w[2].toInt());
-                continue;
-            } else if (w[0] == "watch") { // the very font object assigned is shared with surface and label
-                connect(button.get(), &UserControl::PropertyChanged, this, [&](const QString &key) {
-                    const bool shared = assigned && button->Font() == assigned && button->surfaceFont() == assigned
-                                        && lbl->Font() == assigned;
-                    log << QStringLiteral("%1(%2,%3%4)").arg(key).arg(shownCell(*button))
-                               .arg(captionColour(*button), shared ? ",shared" : "");
-                });
-                continue;
-            } else if (w[0] == "container") { // a MouseMove handler that changes Button
-                connect(button.get(), &UserControl::MouseMove, this,
-                        [n = w[2].toShort()](qint16 &Button, qint16 &, float &, float &) { Button = n; });
-                continue;
-            } else if (w[0] == "press" || w[0] == "double" || w[0] == "release") {
-                QWidget *target = w.contains("label") ? static_cast<QWidget *>(labelOf(*button)) : button.get();
-                const Qt::MouseButton mouse = w.contains("right") ? Qt::RightButton : Qt::LeftButton;
-                const QEvent::Type type = w[0] == "press"    ? QEvent::MouseButtonPress
-                                          : w[0] == "double" ? QEvent::MouseButtonDblClick : QEvent::MouseButtonRelease;
-                const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : mouse;
-                QMouseEvent event(type, QPointF(3, 4), target->mapToGlobal(QPointF(3, 4)), mouse, held, {});
-                QApplication::sendEvent(target, &event);
-            } else if (w[0] == "key") {
-                QKeyEvent press(QEvent::KeyPress, keys[w[1]].first, Qt::ShiftModifier, keys[w[1]].second);
-                QKeyEvent release(QEvent::KeyRelease, keys[w[1]].first, Qt::ShiftModifier, keys[w[1]].second);
-                QApplication::sendEvent(button.get(), &press);
-                cell();
-                QApplication::sendEvent(button.get(), &release);
-            } else if (qint16 ascii = 'T'; w[0] == "access") {
-                button->UserControl_AccessKeyPress(ascii);
-            } else {
-                QFAIL(qPrintable("unknown step " + step));
-            }
-            cell();
+        QFETCH(QList<Setting>, settings);
+        QFETCH(QList<int>, cells);
+        auto button = tracedButton();
+        QList<int> shown;
+        for (const auto &[property, value] : settings) {
+            if (property == Property::State)
+                button->setState(value);
+            else
+                button->setEnabled(value != 0);
+            shown << shownCell(*button);
         }
-        QCOMPARE(log.join(' ') + (Timer1->isActive() ? ", timer on" : ", timer off"), trace);
-        QCOMPARE(captionColour(*button), button->Enabled() ? "#000000" : "#A1A192");
-        // The label stays centred; a longer caption or bigger font grows it, so that
-        // a notice before re-centring would show.
-        QCOMPARE(QPointF(lbl->Left(), lbl->Top()),
-                 QPointF((CellWidth - lbl->Width()) / 2, (CellHeight - lbl->Height()) / 2));
-        QCOMPARE(lbl->size() != labelBefore, steps.contains(QRegularExpression("Caption|Font|lbl")));
+        QCOMPARE(shown, cells);
+        QCOMPARE(log, QStringList()); // no events
+        QVERIFY(!hoverTimer(*button)->isActive());
+        checkCaption(*button, false);
+    }
+
+    // Setters notify, then redraw; Caption and Font re-centre and redraw first.
+    // The hover look comes first, so that every redraw of the rest look shows.
+    // The trace logs each notice with the cell and caption colour at that
+    // moment, and ",shared" where the button, its surface and its label then
+    // hold the very font object assigned.
+    void notices_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<FontRef>("assigned");
+        QTest::addColumn<QStringList>("trace");
+        QTest::addColumn<bool>("labelGrows");
+        const QStringList hovered{"[0]", "MouseMove(0,1,4,4)", "[3]"};
+        const FontRef font = makeFont(QStringLiteral("DejaVu Sans"), 20);
+        QTest::newRow("set State") << Change([](xpcmdbutton &b) { b.setState(1); }) << FontRef()
+                                   << hovered + QStringList{"State(3,#000000)", "[4]"} << false;
+        QTest::newRow("set Enabled") << Change([](xpcmdbutton &b) { b.setEnabled(false); }) << FontRef()
+                                     << hovered + QStringList{"Enabled(3,#000000)", "[2]"} << false;
+        QTest::newRow("set Caption") << Change([](xpcmdbutton &b) { b.setCaption("A longer caption"); }) << FontRef()
+                                     << hovered + QStringList{"Caption(0,#000000)", "[0]"} << true;
+        QTest::newRow("set Font") << Change([font](xpcmdbutton &b) { b.setFont(font); }) << font
+                                  << hovered + QStringList{"Font(0,#000000,shared)", "[0]"} << true;
+        QTest::newRow("set lbl's caption")
+            << Change([](xpcmdbutton &b) { labelOf(b)->setCaption("Another long caption"); }) << FontRef()
+            << hovered + QStringList{"[0]"} << true;
+    }
+
+    void notices()
+    {
+        QFETCH(Change, change);
+        QFETCH(FontRef, assigned);
+        QFETCH(QStringList, trace);
+        QFETCH(bool, labelGrows);
+        auto button = tracedButton();
+        logCell(*button);
+        mouseMove(*button, {QPointF(4, 4)});
+        connect(button.get(), &UserControl::PropertyChanged, this, [&](const QString &key) {
+            const bool shared = assigned && button->Font() == assigned && button->surfaceFont() == assigned
+                                && labelOf(*button)->Font() == assigned;
+            log << QStringLiteral("%1(%2,%3%4)").arg(key).arg(shownCell(*button))
+                               .arg(captionColour(*button), shared ? ",shared" : "");
+        });
+        change(*button);
+        logCell(*button);
+        QCOMPARE(log, trace);
+        QVERIFY(hoverTimer(*button)->isActive());
+        checkCaption(*button, labelGrows);
+    }
+
+    // Moves carry Shift 1 and start the hover timer. Within the button, edges
+    // included, a move raises MouseMove and shows pressed while Button is 1
+    // (left only), else the hover look; beyond it, nothing. The trace shows the
+    // cell after each move; a container's MouseMove handler may change Button.
+    void moves_data()
+    {
+        QTest::addColumn<qint32>("state");
+        QTest::addColumn<Moves>("moves");
+        QTest::addColumn<int>("handlerSets"); // what the container sets Button to; -1: it has no handler
+        QTest::addColumn<QStringList>("trace");
+        QTest::newRow("move to (0, 0)") << 1 << Moves{{QPointF(0, 0)}} << -1
+                                        << QStringList{"[4]", "MouseMove(0,1,0,0)", "[3]"};
+        QTest::newRow("move to (W, H)") << 1 << Moves{{QPointF(18, 21)}} << -1
+                                        << QStringList{"[4]", "MouseMove(0,1,18,21)", "[3]"};
+        QTest::newRow("move, left button") << 1 << Moves{{QPointF(9, 10), 1}} << -1
+                                           << QStringList{"[4]", "MouseMove(1,1,9,10)", "[1]"};
+        QTest::newRow("move, right button") << 0 << Moves{{QPointF(9, 10), 2}} << -1
+                                            << QStringList{"[0]", "MouseMove(2,1,9,10)", "[3]"};
+        QTest::newRow("move, left and right") << 0 << Moves{{QPointF(9, 10), 3}} << -1
+                                              << QStringList{"[0]", "MouseMove(3,1,9,10)", "[3]"};
+        QTest::newRow("move to (-1, 0)") << 1 << Moves{{QPointF(-1, 0)}} << -1 << QStringList{"[4]", "[4]"};
+        QTest::newRow("move to (-1, 0) after hover") << 0 << Moves{{QPointF(9, 10)}, {QPointF(-1, 0)}} << -1
+                                                     << QStringList{"[0]", "MouseMove(0,1,9,10)", "[3]", "[3]"};
+        QTest::newRow("move to (W + 1, 0), left") << 1 << Moves{{QPointF(19, 0), 1}} << -1
+                                                  << QStringList{"[4]", "[4]"};
+        QTest::newRow("move to (0, H + 0.5)") << 0 << Moves{{QPointF(9, 10), 1}, {QPointF(0, 21.5)}} << -1
+                                              << QStringList{"[0]", "MouseMove(1,1,9,10)", "[1]", "[1]"};
+        QTest::newRow("container sets Button 1") << 0 << Moves{{QPointF(3, 3)}} << 1
+                                                 << QStringList{"[0]", "MouseMove(0,1,3,3)", "[1]"};
+        QTest::newRow("container sets Button 0") << 0 << Moves{{QPointF(3, 3), 1}} << 0
+                                                 << QStringList{"[0]", "MouseMove(1,1,3,3)", "[3]"};
+    }
+
+    void moves()
+    {
+        QFETCH(qint32, state);
+        QFETCH(Moves, moves);
+        QFETCH(int, handlerSets);
+        QFETCH(QStringList, trace);
+        auto button = tracedButton();
+        if (handlerSets >= 0) // connected after the trace, so the trace shows what the button passed
+            connect(button.get(), &UserControl::MouseMove, this,
+                    [handlerSets](qint16 &Button, qint16 &, float &, float &) { Button = qint16(handlerSets); });
+        button->setState(state);
+        logCell(*button);
+        for (const Move &m : moves)
+            mouseMove(*button, m);
+        QCOMPARE(log, trace);
+        QVERIFY(hoverTimer(*button)->isActive());
+        checkCaption(*button, false);
+    }
+
+    // Presses and releases at (3, 4) of the button or its caption: a press
+    // shows pressed, a release the rest look, and a left one clicks, the
+    // second of a quick pair (a double click) too.
+    void clicks_data()
+    {
+        QTest::addColumn<qint32>("state");
+        QTest::addColumn<bool>("hovered"); // the pointer first moves to (3, 4)
+        QTest::addColumn<Target>("target");
+        QTest::addColumn<Qt::MouseButton>("mouse");
+        QTest::addColumn<bool>("pair"); // a second click follows, its press a double click
+        QTest::addColumn<QStringList>("trace");
+        QTest::addColumn<bool>("timerRuns");
+        const QStringList click{"MouseDown(1,0,3,4)", "[1]", "MouseUp(1,0,3,4)", "Click", "[4]"};
+        const QStringList rightClick{"[0]", "MouseDown(2,0,3,4)", "[1]", "MouseUp(2,0,3,4)", "[0]"};
+        QTest::newRow("click") << 1 << true << Target::Surface << Qt::LeftButton << false
+                               << QStringList{"[4]", "MouseMove(0,1,3,4)", "[3]"} + click << true;
+        QTest::newRow("click on the label") << 1 << false << Target::Caption << Qt::LeftButton << false
+                                            << QStringList{"[4]"} + click << false;
+        QTest::newRow("quick pair") << 1 << false << Target::Surface << Qt::LeftButton << true
+                                    << QStringList{"[4]"} + click + click << false;
+        QTest::newRow("quick pair on the label") << 1 << false << Target::Caption << Qt::LeftButton << true
+                                                 << QStringList{"[4]"} + click + click << false;
+        QTest::newRow("right click") << 0 << false << Target::Surface << Qt::RightButton << false << rightClick << false;
+        QTest::newRow("right click on the label") << 0 << false << Target::Caption << Qt::RightButton << false
+                                                  << rightClick << false;
+    }
+
+    void clicks()
+    {
+        QFETCH(qint32, state);
+        QFETCH(bool, hovered);
+        QFETCH(Target, target);
+        QFETCH(Qt::MouseButton, mouse);
+        QFETCH(bool, pair);
+        QFETCH(QStringList, trace);
+        QFETCH(bool, timerRuns);
+        auto button = tracedButton();
+        button->setState(state);
+        logCell(*button);
+        if (hovered)
+            mouseMove(*button, {QPointF(3, 4)});
+        QWidget *widget = widgetOf(button.get(), target);
+        for (const QEvent::Type press : {QEvent::MouseButtonPress, QEvent::MouseButtonDblClick}) {
+            sendMouse(widget, press, QPoint(3, 4), mouse);
+            logCell(*button);
+            sendMouse(widget, QEvent::MouseButtonRelease, QPoint(3, 4), mouse);
+            logCell(*button);
+            if (!pair)
+                break;
+        }
+        QCOMPARE(log, trace);
+        QCOMPARE(hoverTimer(*button)->isActive(), timerRuns);
+        checkCaption(*button, false);
+    }
+
+    // Keys, with Shift, raise KeyDown, KeyPress when they type a character,
+    // and KeyUp, and leave the look; the access key then still clicks.
+    void keys_data()
+    {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("trace"); // the cell while the key is down, then after its release
+        const QStringList access{"[0]", "Click", "[0]"};
+        QTest::newRow("Space") << Qt::Key_Space << " "
+                               << QStringList{"[0]", "KeyDown(32,1)", "KeyPress(32)", "[0]", "KeyUp(32,1)"} + access;
+        QTest::newRow("Enter") << Qt::Key_Return << "\r"
+                               << QStringList{"[0]", "KeyDown(13,1)", "KeyPress(13)", "[0]", "KeyUp(13,1)"} + access;
+        QTest::newRow("A") << Qt::Key_A << "A"
+                           << QStringList{"[0]", "KeyDown(65,1)", "KeyPress(65)", "[0]", "KeyUp(65,1)"} + access;
+        QTest::newRow("F5") << Qt::Key_F5 << "" << QStringList{"[0]", "KeyDown(116,1)", "[0]", "KeyUp(116,1)"} + access;
+    }
+
+    void keys()
+    {
+        QFETCH(Qt::Key, key);
+        QFETCH(QString, text);
+        QFETCH(QStringList, trace);
+        auto button = tracedButton();
+        logCell(*button);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::ShiftModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::ShiftModifier, text);
+        QApplication::sendEvent(button.get(), &press);
+        logCell(*button);
+        QApplication::sendEvent(button.get(), &release);
+        logCell(*button);
+        qint16 ascii = 'T';
+        button->UserControl_AccessKeyPress(ascii);
+        logCell(*button);
+        QCOMPARE(log, trace);
+        QVERIFY(!hoverTimer(*button)->isActive());
+        checkCaption(*button, false);
+    }
+
+    // With State 1 the pointer comes in at (9, 9); the hover timer finds it
+    // there once, then at `at`. While the pointer is inside, edges
+    // included, nothing changes; once it is outside the timer stops before the
+    // one MouseOut, and the rest look follows.
+    void hoverAndLeave_data()
+    {
+        QTest::addColumn<QPoint>("at"); // where the timer then finds the pointer
+        QTest::addColumn<bool>("disable"); // Enabled goes off while hovered
+        QTest::addColumn<int>("visits"); // how often the pointer comes in and goes there
+        QTest::addColumn<QStringList>("trace");
+        QTest::addColumn<bool>("timerRuns");
+        const QStringList in{"MouseMove(0,1,9,9)", "[3]", "[3]"};
+        const QStringList out{"MouseOut(3,timer off)", "[4]"};
+        const QStringList start{"[4]"};
+        QTest::newRow("stays in at (0, 0)") << QPoint(0, 0) << false << 1 << start + in + QStringList{"[3]"} << true;
+        QTest::newRow("stays in at (W, H)") << QPoint(18, 21) << false << 1 << start + in + QStringList{"[3]"} << true;
+        QTest::newRow("leaves at (W + 1, 0) twice") << QPoint(19, 0) << false << 2 << start + in + out + in + out
+                                                    << false;
+        QTest::newRow("leaves at (0, H + 1)") << QPoint(0, 22) << false << 1 << start + in + out << false;
+        QTest::newRow("leaves at (-1, 5)") << QPoint(-1, 5) << false << 1 << start + in + out << false;
+        QTest::newRow("leaves at (5, -1) while disabled")
+            << QPoint(5, -1) << true << 1 << start + in + QStringList{"[2]", "MouseOut(2,timer off)", "[2]"} << false;
+    }
+
+    void hoverAndLeave()
+    {
+        QFETCH(QPoint, at);
+        QFETCH(bool, disable);
+        QFETCH(int, visits);
+        QFETCH(QStringList, trace);
+        QFETCH(bool, timerRuns);
+        auto button = tracedButton();
+        QCOMPARE(hoverTimer(*button)->interval(), 10);
+        button->setState(1);
+        logCell(*button);
+        for (int visit = 0; visit < visits; ++visit) {
+            pointer = QPoint(9, 9);
+            mouseMove(*button, {QPointF(9, 9)});
+            QVERIFY(tick());
+            logCell(*button);
+            if (disable) {
+                button->setEnabled(false);
+                logCell(*button);
+            }
+            pointer = at;
+            QVERIFY(tick());
+            logCell(*button);
+        }
+        QCOMPARE(log, trace);
+        QCOMPARE(hoverTimer(*button)->isActive(), timerRuns);
+        checkCaption(*button, false);
     }
 };
 

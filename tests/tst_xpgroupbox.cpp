@@ -89,18 +89,6 @@ QByteArray firstDifference(const QImage &actual, const QImage &expected)
 #define COMPARE_IMAGES(actual, expected) \
     QVERIFY2((actual) == (expected), firstDifference((actual), (expected)).constData())
 
-void expectHostError(const std::function<void()> &action, int number, const QString &fragment)
-{
-    try {
-        action();
-    } catch (const HostError &error) {
-        QCOMPARE(error.number(), number);
-        QVERIFY2(error.description().contains(fragment), qPrintable(error.description()));
-        return;
-    }
-    QFAIL(qPrintable(QStringLiteral("no error %1 raised").arg(number)));
-}
-
 const FontRef ambientFont = makeFont("DejaVu Sans", 8);
 const QString fresh = "xpgroupbox1, enabled, DejaVu Sans, back ffff ffff, caption #0046d5 on #ffff00, drawn #ffff00";
 
@@ -127,28 +115,15 @@ std::unique_ptr<Box> placed(const PropertyBag *bag = nullptr, bool load = true)
     return box;
 }
 
-Label *caption(const xpgroupbox &box)
-{
-    return box.findChild<Label *>("lbl");
-}
-
 // Everything a property sets, on the box, its surface, its caption and its drawing.
 QString state(const xpgroupbox &box)
 {
-    const QPalette colours = caption(box)->palette();
+    const QPalette colours = labelOf(box)->palette();
     return QStringLiteral("%1, %2, %3, back %4 %5, caption %6 on %7, drawn %8").arg(box.Caption())
         .arg(box.Enabled() ? "enabled" : "disabled", box.Font()->Name).arg(box.BackColor(), 0, 16)
         .arg(box.surfaceBackColor(), 0, 16).arg(colours.color(QPalette::Disabled, QPalette::WindowText).name(),
                                                 colours.color(QPalette::Window).name(),
                                                 QColor(box.image().pixel(100, 40)).name());
-}
-
-// What a real double click delivers: press, release, the second press as a double click, release.
-void doubleClick(QWidget *widget, QPoint at)
-{
-    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
-    QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
-    QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
 }
 
 class LoggingBox : public xpgroupbox
@@ -215,11 +190,11 @@ private slots:
         QFETCH(int, t);
         auto box = placed();
         box->setSurfaceSize(W, H);
-        caption(*box)->setHeight(labelHeight);
+        labelOf(*box)->setHeight(labelHeight);
         box->UserControl_Resize();
         const QImage expected = expectedDrawing(W, H, t, yellow);
         COMPARE_IMAGES(box->image(), expected);
-        QCOMPARE(caption(*box)->pos(), QPoint(15, 0));
+        QCOMPARE(labelOf(*box)->pos(), QPoint(15, 0));
         box->UserControl_Resize();
         COMPARE_IMAGES(box->image(), expected);
     }
@@ -231,20 +206,20 @@ private slots:
         box->show();
         QVERIFY(QTest::qWaitForWindowExposed(box.get()));
         box->setBackColor(0x000000FF);
-        caption(*box)->setHeight(13);
+        labelOf(*box)->setHeight(13);
         box->UserControl_Resize();
         COMPARE_IMAGES(box->image(), expectedDrawing(199, 89, 6, red));
         // On screen the caption's own red background covers the top line from x = 15.
         const QImage screen = box->grab().toImage();
         QCOMPARE(screen.pixel(14, 6), outline);
         QCOMPARE(screen.pixel(15, 6), red);
-        QCOMPARE(screen.pixel(15 + caption(*box)->width(), 6), outline);
+        QCOMPARE(screen.pixel(15 + labelOf(*box)->width(), 6), outline);
     }
 
     void captionHeightOverflow()
     {
         auto box = placed();
-        Label *lbl = caption(*box);
+        Label *lbl = labelOf(*box);
         lbl->setHeight(32767.4f);
         box->UserControl_Resize();
         COMPARE_IMAGES(box->image(), expectedDrawing(199, 89, 16383, yellow));
@@ -355,8 +330,8 @@ private slots:
         row("Font", true, [](LoggingBox &b) {
             const FontRef font = makeFont("DejaVu Sans", 20);
             b.setFont(font);
-            QVERIFY(b.Font() == font && b.surfaceFont() == font && caption(b)->Font() == font); // the very object
-            const int t = caption(b)->height() / 2; // the caption follows its font, the top line the caption
+            QVERIFY(b.Font() == font && b.surfaceFont() == font && labelOf(b)->Font() == font); // the very object
+            const int t = labelOf(b)->height() / 2; // the caption follows its font, the top line the caption
             QVERIFY(t > 6 && b.image().pixel(2, t) == outline && b.image().pixel(2, t - 1) == yellow);
         }, "redraw|notify Font", fresh);
         row("BackColor", true, [](LoggingBox &b) { b.setBackColor(0x00FF0000); }, "notify BackColor|redraw",
@@ -380,7 +355,7 @@ private slots:
         row("BackColor through the property system", true, [](LoggingBox &b) { b.setProperty("BackColor", 0x00FF0000u); },
             "notify BackColor|redraw",
             "xpgroupbox1, enabled, DejaVu Sans, back ff0000 ff0000, caption #0046d5 on #0000ff, drawn #0000ff");
-        row("the caption's own change", true, [](LoggingBox &b) { caption(b)->setCaption("Colours"); }, "redraw", titled);
+        row("the caption's own change", true, [](LoggingBox &b) { labelOf(b)->setCaption("Colours"); }, "redraw", titled);
         row("resize", true, [](LoggingBox &b) { b.setSurfaceSize(120, 60); }, "redraw", fresh);
         row("new instance", false, [](LoggingBox &b) { placeIn(b, nullptr); QVERIFY(b.Font() == ambientFont); },
             "redraw|redraw|redraw|notify Caption|notify Enabled|redraw|notify Font|notify BackColor|redraw", fresh);
@@ -456,28 +431,21 @@ private slots:
         box->show();
         QVERIFY(QTest::qWaitForWindowExposed(box.get()));
         QStringList raised;
-        const auto mouse = [&raised](const char *name) {
-            return [&raised, name](qint16 &Button, qint16 &, float &x, float &Y) {
-                raised << QStringLiteral("%1 %2 (%3, %4)").arg(name).arg(Button).arg(x).arg(Y);
-            };
-        };
-        connect(box.get(), &UserControl::MouseDown, this, mouse("down"));
-        connect(box.get(), &UserControl::MouseMove, this, mouse("move"));
-        connect(box.get(), &UserControl::MouseUp, this, mouse("up"));
-        connect(box.get(), &UserControl::Click, this, [&] { raised << "Click"; });
-        connect(box.get(), &UserControl::DblClick, this, [&] { raised << "DblClick"; });
+        recordEvents(box.get(), raised);
 
         // Each part reports in its own coordinates: the caption's are not moved by its place at (15, 0).
         QTest::mouseClick(box.get(), Qt::LeftButton, {}, QPoint(100, 50));
         QTest::mouseMove(box.get(), QPoint(150, 70));
         doubleClick(box.get(), QPoint(150, 70));
-        QTest::mouseClick(caption(*box), Qt::LeftButton, {}, QPoint(3, 4));
-        QTest::mouseMove(caption(*box), QPoint(5, 2));
-        doubleClick(caption(*box), QPoint(5, 2));
-        QCOMPARE(raised.join(", "), "down 1 (100, 50), up 1 (100, 50), move 0 (150, 70), down 1 (150, 70), "
-                                    "up 1 (150, 70), down 1 (150, 70), up 1 (150, 70), " // the surface: no clicks
-                                    "down 1 (3, 4), up 1 (3, 4), Click, move 0 (5, 2), down 1 (5, 2), "
-                                    "up 1 (5, 2), Click, down 1 (5, 2), DblClick, up 1 (5, 2)");
+        QTest::mouseClick(labelOf(*box), Qt::LeftButton, {}, QPoint(3, 4));
+        QTest::mouseMove(labelOf(*box), QPoint(5, 2));
+        doubleClick(labelOf(*box), QPoint(5, 2));
+        QCOMPARE(raised.join(", "), "MouseDown(1,0,100,50), MouseUp(1,0,100,50), MouseMove(0,0,150,70), "
+                                    "MouseDown(1,0,150,70), MouseUp(1,0,150,70), MouseDown(1,0,150,70), "
+                                    "MouseUp(1,0,150,70), " // the surface: no clicks
+                                    "MouseDown(1,0,3,4), MouseUp(1,0,3,4), Click, MouseMove(0,0,5,2), "
+                                    "MouseDown(1,0,5,2), MouseUp(1,0,5,2), Click, MouseDown(1,0,5,2), DblClick, "
+                                    "MouseUp(1,0,5,2)");
 
         connect(box.get(), &UserControl::MouseDown, this, [](qint16 &Button, qint16 &, float &x, float &) {
             Button = 2;
@@ -485,10 +453,10 @@ private slots:
         });
         // The caption's own arguments come back changed to whoever listens after the control.
         QString afterwards;
-        connect(caption(*box), &Label::MouseDown, this, [&](qint16 &Button, qint16 &, float &x, float &) {
+        connect(labelOf(*box), &Label::MouseDown, this, [&](qint16 &Button, qint16 &, float &x, float &) {
             afterwards = QStringLiteral("%1 %2").arg(Button).arg(x);
         });
-        QTest::mousePress(caption(*box), Qt::LeftButton, {}, QPoint(3, 4));
+        QTest::mousePress(labelOf(*box), Qt::LeftButton, {}, QPoint(3, 4));
         QCOMPARE(afterwards, QStringLiteral("2 -1"));
 
         qint16 Button = 1, Shift = 0;
