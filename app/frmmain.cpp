@@ -1,6 +1,7 @@
 #include "frmmain.h"
 
 #include "clipboard.h"
+#include "focuschain.h"
 #include <Huvolo/colour.h>
 #include "embeddedpicture.h"
 #include <Huvolo/hosterror.h>
@@ -13,6 +14,7 @@
 #include <Huvolo/xpcmdbutton.h>
 
 #include <QGuiApplication>
+#include <QShortcut>
 #include <QScreen>
 
 #include <algorithm>
@@ -92,6 +94,21 @@ FrmMain::FrmMain(QWidget *parent)
     bindEvent(pctSwatches, &PictureBox::DblClick, this, &FrmMain::pctSwatches_DblClick);
     bindEvent(txtHex, &TextBox::GotFocus, this, &FrmMain::txtHex_GotFocus);
     bindEvent<UserControl>(xpcmdToggle, &UserControl::Click, this, &FrmMain::xpcmdToggle_Click);
+
+    // Keyboard use, added to the design: Tab skips the covered picture, and
+    // Alt+T clicks TOGGLE through its access-key notification, as a
+    // keyboard click of the button always comes.
+    keepFocusOffCoveredChildren(this);
+    const QString toggleHint = QStringLiteral("Show or hide the colour wheel (Alt+T)");
+    xpcmdToggle->setToolTip(toggleHint);
+    xpcmdToggle->setAccessibleDescription(toggleHint);
+    auto *accessKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_T), this);
+    connect(accessKey, &QShortcut::activated, this, [this] {
+        hostGuard([this] {
+            qint16 KeyAscii = 't';
+            xpcmdToggle->UserControl_AccessKeyPress(KeyAscii);
+        });
+    });
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(startPosition(screen->availableGeometry(), size()));

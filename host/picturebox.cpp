@@ -3,10 +3,15 @@
 #include <Huvolo/hosterror.h>
 #include <Huvolo/hostevents.h>
 
+#include "inputtracker.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace huvolo {
 
@@ -15,6 +20,7 @@ PictureBox::PictureBox(QWidget *parent)
 {
     setMouseTracking(true); // moves are reported with or without a button held
     setAttribute(Qt::WA_OpaquePaintEvent);
+    trackInput();
 }
 
 void PictureBox::setPicture(const QImage &picture)
@@ -51,19 +57,141 @@ void PictureBox::paintEvent(QPaintEvent *)
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.fillRect(inner, toQColor(m_backColor));
-    // Drawn unsmoothed so the pixel under the pointer is the picture's own.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(inner.topLeft(), m_picture);
+    if (painter.deviceTransform().isScaling())
+        drawPictureOnDevicePixels(painter, inner);
+    else
+        painter.drawImage(inner.topLeft(), m_picture);
+    if (showsFocusCue(this))
+        drawFocus(painter, inner);
+}
+
+// At a scale other than 1 the toolkit would stretch the picture with its own
+// rounding, and the pixel shown under the pointer would not be the pixel
+// read. Each device pixel gets the picture pixel under its centre instead,
+// the same rule pointerPosition() follows, and the result is copied one to
+// one onto the device pixels. It is made again only when the picture or the
+// widget's place on the device changes.
+void PictureBox::drawPictureOnDevicePixels(QPainter &painter, const QRect &inner)
+{
+    const QTransform toDevice = painter.deviceTransform();
+    const QRectF area = QRectF(QRect(inner.topLeft(), m_picture.size()).intersected(inner));
+    const QRect device = toDevice.mapRect(area).toAlignedRect();
+    if (device.isEmpty())
+        return;
+    if (m_devicePictureKey != m_picture.cacheKey() || m_devicePictureTransform != toDevice
+        || m_devicePicture.size() != device.size()) {
+        const QTransform toLogical = toDevice.inverted();
+        m_devicePicture = QImage(device.size(), QImage::Format_ARGB32_Premultiplied);
+        m_devicePicture.fill(Qt::transparent);
+        std::vector<int> columns(device.width());
+        for (int i = 0; i < device.width(); ++i)
+            columns[i] = int(std::floor(toLogical.map(QPointF(device.left() + i + 0.5, 0)).x() - inner.left()));
+        for (int j = 0; j < device.height(); ++j) {
+            const int row = int(std::floor(toLogical.map(QPointF(0, device.top() + j + 0.5)).y() - inner.top()));
+            if (row < 0 || row >= m_picture.height() || row >= inner.height())
+                continue;
+            const auto *source = reinterpret_cast<const QRgb *>(m_picture.constScanLine(row));
+            auto *line = reinterpret_cast<QRgb *>(m_devicePicture.scanLine(j));
+            for (int i = 0; i < device.width(); ++i) {
+                if (columns[i] >= 0 && columns[i] < m_picture.width() && columns[i] < inner.width())
+                    line[i] = source[columns[i]] | 0xFF000000u;
+            }
+        }
+        m_devicePictureKey = m_picture.cacheKey();
+        m_devicePictureTransform = toDevice;
+    }
+    painter.save();
+    painter.setWorldTransform(toDevice.inverted());
+    painter.drawImage(device.topLeft(), m_devicePicture);
+    painter.restore();
+}
+
+// A dotted line just inside the border, and the keyboard pointer: a small
+// square around its pixel, dark and light so it shows on any colour. The
+// pixel itself stays uncovered.
+void PictureBox::drawFocus(QPainter &painter, const QRect &inner) const
+{
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(inner.adjusted(0, 0, -1, -1));
+    const QPoint at = inner.topLeft() + m_keyboardPointer;
+    painter.setPen(Qt::black);
+    painter.drawRect(QRect(at - QPoint(2, 2), QSize(4, 4)));
+    painter.setPen(Qt::white);
+    painter.drawRect(QRect(at - QPoint(3, 3), QSize(6, 6)));
+}
+
+// The point under the pointer, in the box's logical pixels. At a scale other
+// than 1 this is the centre of the device pixel under the pointer, taken
+// from the window's own event: the event a widget gets is rounded to whole
+// logical pixels, which may name the neighbouring pixel.
+QPointF PictureBox::pointerPosition(const QMouseEvent *event) const
+{
+    const qreal scale = devicePixelRatioF();
+    const std::optional<WindowPointer> exact = lastWindowPointer();
+    if (scale == 1.0 || !exact || !exact->window || exact->window != window()->windowHandle()
+        || exact->globalPosition.toPoint() != event->globalPosition().toPoint())
+        return event->position();
+    const QPointF device = exact->position * scale;
+    const QPointF centre((std::floor(device.x() + 1e-4) + 0.5) / scale, (std::floor(device.y() + 1e-4) + 0.5) / scale);
+    return centre - QPointF(mapTo(window(), QPoint(0, 0)));
+}
+
+void PictureBox::raiseMouseMove(qint16 button, qint16 shift, QPointF inner)
+{
+    float x = float(inner.x()) * TwipsPerPixel;
+    float y = float(inner.y()) * TwipsPerPixel;
+    emit MouseMove(button, shift, x, y);
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
 {
-    qint16 button = mouseButtons(event->buttons());
-    qint16 shift = shiftState(event->modifiers());
-    const QPointF inner = event->position() - QPointF(innerArea().topLeft());
-    float x = float(inner.x()) * TwipsPerPixel;
-    float y = float(inner.y()) * TwipsPerPixel;
-    emit MouseMove(button, shift, x, y);
+    const QPointF inner = pointerPosition(event) - QPointF(innerArea().topLeft());
+    // The keyboard pointer starts from wherever the mouse last was.
+    const QPoint pixel(int(std::floor(inner.x())), int(std::floor(inner.y())));
+    if (innerArea().translated(-innerArea().topLeft()).contains(pixel))
+        m_keyboardPointer = pixel;
+    raiseMouseMove(mouseButtons(event->buttons()), shiftState(event->modifiers()), inner);
+}
+
+void PictureBox::keyPressEvent(QKeyEvent *event)
+{
+    const int step = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
+    QPoint move;
+    switch (event->key()) {
+    case Qt::Key_Left: move = QPoint(-step, 0); break;
+    case Qt::Key_Right: move = QPoint(step, 0); break;
+    case Qt::Key_Up: move = QPoint(0, -step); break;
+    case Qt::Key_Down: move = QPoint(0, step); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        emit Click();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const QRect inner = innerArea();
+    m_keyboardPointer = QPoint(std::clamp(m_keyboardPointer.x() + move.x(), 0, inner.width() - 1),
+                               std::clamp(m_keyboardPointer.y() + move.y(), 0, inner.height() - 1));
+    update();
+    raiseMouseMove(0, shiftState(event->modifiers()), QPointF(m_keyboardPointer));
+}
+
+void PictureBox::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    if (m_keyboardPointer.x() < 0) // no pointer yet: the middle of the picture
+        m_keyboardPointer = QPoint(std::min(m_picture.width(), innerArea().width()) / 2,
+                                   std::min(m_picture.height(), innerArea().height()) / 2);
+    update();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event)

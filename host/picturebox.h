@@ -13,6 +13,14 @@ namespace huvolo {
 // A picture box: a 1-pixel flat border around an inner area that shows its
 // picture at natural size at the top-left, and its back colour elsewhere.
 // Coordinates are twips of the inner area, 15 to a pixel.
+//
+// At any screen scale the pixel shown under the pointer is the pixel
+// reported: each device pixel shows the picture pixel under its centre, and
+// a pointer move reports the centre of the device pixel under the pointer.
+//
+// From the keyboard, a focused box has a keyboard pointer: the arrow keys
+// move it a pixel (ten with Shift) and report it as a pointer move would;
+// Return and Space click. Its marker shows only while the focus is shown.
 class HUVOLO_HOST_EXPORT PictureBox : public QWidget
 {
     Q_OBJECT
@@ -35,6 +43,9 @@ public:
 
     QRect innerArea() const { return rect().adjusted(1, 1, -1, -1); }
 
+    // The inner-area pixel the keyboard pointer is on.
+    QPoint keyboardPointer() const { return m_keyboardPointer; }
+
 signals:
     void MouseMove(qint16 &Button, qint16 &Shift, float &X, float &Y);
     void Click();
@@ -46,9 +57,21 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    QPointF pointerPosition(const QMouseEvent *event) const;
+    void raiseMouseMove(qint16 button, qint16 shift, QPointF inner);
+    void drawPictureOnDevicePixels(QPainter &painter, const QRect &inner);
+    void drawFocus(QPainter &painter, const QRect &inner) const;
+
     QImage m_picture;
+    QImage m_devicePicture; // the picture as the screen's pixels show it, at a scale other than 1
+    QTransform m_devicePictureTransform;
+    qint64 m_devicePictureKey = 0;
+    QPoint m_keyboardPointer{-1, -1};
     OLE_COLOR m_backColor = vbWindowBackground;
     ClickTracker m_clicks;
 };

@@ -3,7 +3,7 @@
 #include <Huvolo/hosterror.h>
 #include <Huvolo/hostevents.h>
 #include "label.h"
-#include "winapi.h"
+#include "inputtracker.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -70,7 +70,7 @@ UserControl::UserControl(QWidget *parent)
     setMaximumSize(MaxSurfaceSide, MaxSurfaceSide);
     resizeSurface();
     // Controls that poll the pointer then find it without a window-system query.
-    trackPointer();
+    trackInput();
 }
 
 PropertyBag UserControl::save()
@@ -269,6 +269,24 @@ void UserControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.drawImage(0, 0, m_image);
+    // The focus is shown over the drawing, never in it, and only after
+    // keyboard navigation: what the control draws stays as it is.
+    if (showsFocusCue(this)) {
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(3, 3, -4, -4));
+    }
+}
+
+void UserControl::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void UserControl::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void UserControl::resizeEvent(QResizeEvent *event)

@@ -29,11 +29,8 @@ struct POINTAPI
 
 // The pointer's position on the screen, in pixels. While the pointer is
 // over one of the application's windows this comes from its last pointer
-// event, without asking the window system; trackPointer() must have run.
+// event, without asking the window system (see trackInput).
 HUVOLO_HOST_EXPORT qint32 GetCursorPos(POINTAPI &lpPoint);
-// Starts following the pointer through the application's own events. Safe
-// to call more than once.
-HUVOLO_HOST_EXPORT void trackPointer();
 // Converts a screen point in place into client pixels of hWnd.
 HUVOLO_HOST_EXPORT qint32 ScreenToClient(HWND hWnd, POINTAPI &lpPoint);
 
