@@ -144,9 +144,34 @@ void PictureBox::raiseMouseMove(qint16 button, qint16 shift, QPointF inner)
     emit MouseMove(button, shift, x, y);
 }
 
+// Whether a sibling above the box covers the box's point `at`, edges
+// included. At a fractional scale the toolkit hands the box moves over the
+// device pixels along a covering sibling's edge, which that sibling paints.
+bool PictureBox::coveredAt(QPointF at) const
+{
+    const QWidget *parent = parentWidget();
+    if (!parent)
+        return false;
+    const QPointF inParent = at + QPointF(pos());
+    const QObjectList &siblings = parent->children();
+    for (qsizetype i = siblings.indexOf(const_cast<PictureBox *>(this)) + 1; i < siblings.size(); ++i) {
+        const auto *sibling = qobject_cast<const QWidget *>(siblings.at(i));
+        if (sibling && sibling->isVisible() && !sibling->isWindow()) {
+            const QRectF area(sibling->geometry());
+            if (inParent.x() >= area.left() && inParent.x() <= area.right() + 1
+                && inParent.y() >= area.top() && inParent.y() <= area.bottom() + 1)
+                return true;
+        }
+    }
+    return false;
+}
+
 void PictureBox::mouseMoveEvent(QMouseEvent *event)
 {
-    const QPointF inner = pointerPosition(event) - QPointF(innerArea().topLeft());
+    const QPointF at = pointerPosition(event);
+    if (devicePixelRatioF() != 1.0 && !event->buttons() && coveredAt(at))
+        return; // the pixel under the pointer is another control's
+    const QPointF inner = at - QPointF(innerArea().topLeft());
     // The keyboard pointer starts from wherever the mouse last was.
     const QPoint pixel(int(std::floor(inner.x())), int(std::floor(inner.y())));
     if (innerArea().translated(-innerArea().topLeft()).contains(pixel))

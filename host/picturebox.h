@@ -63,6 +63,7 @@ protected:
 
 private:
     QPointF pointerPosition(const QMouseEvent *event) const;
+    bool coveredAt(QPointF at) const;
     void raiseMouseMove(qint16 button, qint16 shift, QPointF inner);
     void drawPictureOnDevicePixels(QPainter &painter, const QRect &inner);
     void drawFocus(QPainter &painter, const QRect &inner) const;
