@@ -85,6 +85,8 @@ FrmMain::FrmMain(QWidget *parent)
     setTabOrder(pctColors, txtHex);
     setTabOrder(txtHex, pctSwatches);
     setTabOrder(pctSwatches, xpcmdToggle);
+    // The window opens with the focus on the first tab stop.
+    pctColors->setFocus(Qt::OtherFocusReason);
 
     bindEvent(pctColors, &PictureBox::MouseMove, this, &FrmMain::pctColors_MouseMove);
     bindEvent(pctColors, &PictureBox::Click, this, &FrmMain::pctColors_Click);

@@ -25,14 +25,17 @@ for cell in 0 1 3; do
     done
 done
 
-# look_is CELL FILE: a screenshot saved to FILE shows the button as skin CELL.
+# look_is CELL FILE: the button shows skin CELL on screen; a screenshot of
+# the moment goes to FILE.
 look_is() {
-    screenshot "$2"
-    local point bx by cx
+    local point bx by cx coordinates=() expected=()
     for point in "${LOOK_POINTS[@]}"; do
         read -r bx by cx <<<"$point"
-        [ "$(picture_pixel "$2" $((BUTTON_X + bx)) $((BUTTON_Y + by)))" = "${SKIN_COLOURS[$1,$bx,$by]}" ] || return 1
+        coordinates+=($((BUTTON_X + bx)) $((BUTTON_Y + by)))
+        expected+=("${SKIN_COLOURS[$1,$bx,$by]}")
     done
+    [ "$(pixels "${coordinates[@]}" | tr '\n' ' ')" = "${expected[*]} " ] || return 1
+    screenshot "$2"
 }
 
 # expect_look CELL NAME WHAT: waits for the look, keeping its screenshot.

@@ -1,6 +1,14 @@
-# Shared pieces of the end-to-end tests: a private Xvfb, polling, screenshots
-# and the clipboard. Source it; it cleans up after itself on exit.
+# Shared pieces of the end-to-end tests: a private D-Bus session and Xvfb,
+# polling, screenshots and the clipboard. Source it; it cleans up after
+# itself on exit. XPIXEL may name the xpixel tool, for quick pixel reads.
 set -euo pipefail
+
+# Each test runs inside a D-Bus session of its own, as desktop programs do,
+# so nothing it starts talks to another test's bus.
+if [ -z "${HUVOLO_E2E_BUS:-}" ]; then
+    HUVOLO_E2E_BUS=1 exec dbus-run-session -- bash "$0" "$@" \
+        2> >(grep --line-buffered -v 'Failed to set fd limit' >&2)
+fi
 
 E2E_TMP=$(mktemp -d)
 export XDG_RUNTIME_DIR="$E2E_TMP/runtime" && mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -25,7 +33,7 @@ poll() {
     shift
     until "$@"; do
         ((SECONDS < deadline)) || return 1
-        sleep 0.05
+        sleep 0.02
     done
 }
 
@@ -38,9 +46,10 @@ start_xvfb() {
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 }
 
-# start_app BINARY TITLE: starts the program and sets WID to its window.
+# start_app BINARY TITLE [ARGUMENTS...]: starts the program and sets WID to
+# its window and WIN_X, WIN_Y, WIN_W, WIN_H to its place on the screen.
 start_app() {
-    "$1" 2>"$E2E_TMP/app.log" &
+    "$1" "${@:3}" 2>"$E2E_TMP/app.log" &
     APP_PID=$!
     WID=""
     find_window() { WID=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1) && [ -n "$WID" ]; }
@@ -52,8 +61,29 @@ start_app() {
 
 # pixel X Y: the #RRGGBB of the window's client pixel (X, Y) on screen now.
 pixel() {
-    import -window root -crop "1x1+$((WIN_X + $1))+$((WIN_Y + $2))" -depth 8 txt:- \
-        | grep -o '#[0-9A-F]\{6\}' | head -n1
+    if [ -n "${XPIXEL:-}" ]; then
+        "$XPIXEL" $((WIN_X + $1)) $((WIN_Y + $2))
+    else
+        import -window root -crop "1x1+$((WIN_X + $1))+$((WIN_Y + $2))" -depth 8 txt:- \
+            | grep -o '#[0-9A-F]\{6\}' | head -n1
+    fi
+}
+
+# pixels X Y [X Y ...]: the #RRGGBB of several client pixels, one a line.
+pixels() {
+    local args=() i
+    for ((i = 1; i < $#; i += 2)); do
+        args+=($((WIN_X + ${!i})))
+        local j=$((i + 1))
+        args+=($((WIN_Y + ${!j})))
+    done
+    if [ -n "${XPIXEL:-}" ]; then
+        "$XPIXEL" "${args[@]}"
+    else
+        for ((i = 0; i < ${#args[@]}; i += 2)); do
+            import -window root -crop "1x1+${args[i]}+${args[i + 1]}" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n1
+        done
+    fi
 }
 
 # picture_pixel FILE X Y: the #RRGGBB of a picture file's pixel.
