@@ -45,8 +45,7 @@ QString ControlPlugin::whatsThis() const
 QString ControlPlugin::includeFile() const
 {
     // In angle brackets: forms include the installed header as a system one.
-    return QStringLiteral("<Huvolo/") + m_description.className.section(QStringLiteral("::"), -1)
-           + QStringLiteral(".h>");
+    return QStringLiteral("<Huvolo/") + shortName() + QStringLiteral(".h>");
 }
 
 // The picture at its own size, centred on a square icon, so that no
@@ -111,7 +110,6 @@ void ControlPlugin::initialize(QDesignerFormEditorInterface *)
 // Designer showed it.
 QString ControlPlugin::domXml() const
 {
-    const QString shortName = m_description.className.section(QStringLiteral("::"), -1);
     return QStringLiteral(R"(<ui language="c++" displayname="%1">
  <widget class="%2" name="%3">
   <property name="geometry"><rect><x>0</x><y>0</y><width>%4</width><height>%5</height></rect></property>
@@ -121,7 +119,7 @@ QString ControlPlugin::domXml() const
  </widget>
 </ui>
 )")
-        .arg(shortName, m_description.className, newInstanceName())
+        .arg(shortName(), m_description.className, newInstanceName())
         .arg(m_description.size.width())
         .arg(m_description.size.height())
         .arg(m_description.newInstanceProperties);
@@ -129,7 +127,12 @@ QString ControlPlugin::domXml() const
 
 QString ControlPlugin::newInstanceName() const
 {
-    return m_description.className.section(QStringLiteral("::"), -1) + QLatin1Char('1');
+    return shortName() + QLatin1Char('1');
+}
+
+QString ControlPlugin::shortName() const
+{
+    return m_description.className.section(QStringLiteral("::"), -1);
 }
 
 } // namespace huvolo

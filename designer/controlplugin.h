@@ -48,6 +48,9 @@ public:
     QString newInstanceName() const;
 
 private:
+    // The class name without its namespace, "xpcmdbutton".
+    QString shortName() const;
+
     Description m_description;
     bool m_initialized = false;
 };
