@@ -1,5 +1,7 @@
 #include <Huvolo/stdfont.h>
 
+#include <QFontInfo>
+
 #include <algorithm>
 
 namespace huvolo {
@@ -42,6 +44,16 @@ FontRef makeFont(const QString &name, double size, qint16 weight, qint16 charset
     font->Weight = weight;
     font->Charset = charset;
     return font;
+}
+
+FontRef fontFromQFont(const QFont &font)
+{
+    const double size = font.pointSizeF() > 0 ? font.pointSizeF() : QFontInfo(font).pointSizeF();
+    auto result = makeFont(font.family(), size, qint16(font.weight()));
+    result->Italic = font.italic();
+    result->Underline = font.underline();
+    result->Strikethrough = font.strikeOut();
+    return result;
 }
 
 bool sameFont(const FontRef &a, const FontRef &b)

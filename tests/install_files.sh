@@ -42,6 +42,7 @@ expected=$(LC_ALL=C sort -k2 <<LIST
 777 $lib/libhuvolo-xpgroupbox.so
 777 $lib/libhuvolo-xpgroupbox.so.1
 644 $lib/libhuvolo-xpgroupbox.so.1.0
+644 $lib/qt6/plugins/designer/libhuvolo-designer.so
 644 usr/share/applications/org.huvolo.Huvolo.desktop
 644 usr/share/icons/hicolor/128x128/apps/org.huvolo.Huvolo.png
 644 usr/share/icons/hicolor/16x16/apps/org.huvolo.Huvolo.png

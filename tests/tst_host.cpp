@@ -9,6 +9,7 @@
 #include <Huvolo/usercontrol.h>
 #include "winapi.h"
 
+#include <QFontInfo>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QWindow>
@@ -38,6 +39,8 @@ private slots:
     void errorTextsAreVerbatim();
     void bagRefusesWhatItCannotLoad_data();
     void bagRefusesWhatItCannotLoad();
+    void fontsFromQt_data();
+    void fontsFromQt();
     void captionsArePlainText_data();
     void captionsArePlainText();
 
@@ -260,6 +263,44 @@ void TestHost::bagRefusesWhatItCannotLoad()
     bag.WriteProperty("Font", QVariant::fromValue(shared), QVariant());
     shared->Size = 0;
     QCOMPARE(PropertyBag::fromJson(bag.toJson()).readFont("Font", {})->Size, 6.0);
+}
+
+// A Qt font becomes a font object with the same face, size, weight and
+// flags, and that object gives back the same Qt font.
+void TestHost::fontsFromQt_data()
+{
+    QTest::addColumn<QFont>("font");
+    QTest::addColumn<QString>("made"); // name, size, weight, charset, then I, U and S for the flags
+    QTest::newRow("plain") << QFont("DejaVu Sans", 9) << "DejaVu Sans 9 400 0";
+    QFont flags("DejaVu Serif", 12, QFont::Bold, true);
+    flags.setUnderline(true);
+    flags.setStrikeOut(true);
+    QTest::newRow("bold, italic, underline, strike-out") << flags << "DejaVu Serif 12 700 0 IUS";
+    QFont fractional("Small Fonts");
+    fractional.setPointSizeF(6.75);
+    fractional.setWeight(QFont::Light);
+    QTest::newRow("fractional size, light") << fractional << "Small Fonts 6.75 300 0";
+    QFont families;
+    families.setFamilies({"DejaVu Serif", "DejaVu Sans"});
+    families.setPointSize(10);
+    QTest::newRow("the first of several families") << families << "DejaVu Serif 10 400 0";
+    QFont pixels("DejaVu Sans");
+    pixels.setPixelSize(16);
+    QTest::newRow("sized in pixels") << pixels
+                                     << QStringLiteral("DejaVu Sans %1 400 0").arg(QFontInfo(pixels).pointSizeF());
+}
+
+void TestHost::fontsFromQt()
+{
+    QFETCH(QFont, font);
+    QFETCH(QString, made);
+    const FontRef object = fontFromQFont(font);
+    QVERIFY(object);
+    const QString flags = QString(object->Italic ? "I" : "") + (object->Underline ? "U" : "") + (object->Strikethrough ? "S" : "");
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5").arg(object->Name).arg(object->Size).arg(object->Weight).arg(object->Charset)
+                 .arg(flags).trimmed(), made);
+    QCOMPARE(object->problem("Font"), QString());
+    QVERIFY(*fontFromQFont(object->toQFont()) == *object);
 }
 
 // A caption is plain text everywhere: markup is shown as typed, and an

@@ -409,6 +409,59 @@ private slots:
         QCOMPARE(loaded->image(), button->image());
     }
 
+    // The font property, Font as a Qt font for font editors and forms: a
+    // write makes a new font object (what the Qt font leaves unset taken
+    // from the current font) and runs the Font property's steps. A value
+    // Font refuses is reported when it comes through the property system,
+    // and changes nothing.
+    void qtFont_data()
+    {
+        using Write = std::function<void(xpcmdbutton &)>;
+        QTest::addColumn<Write>("write");
+        QTest::addColumn<QString>("font"); // as summary() shows it
+        QTest::addColumn<QString>("error"); // the start of the reported run-time error, if any
+        QTest::newRow("a whole font through the property system") << Write([](xpcmdbutton &b) {
+            b.setProperty("font", QFont("DejaVu Serif", 12, QFont::Bold, true));
+        }) << "DejaVu Serif 12 700 0" << "";
+        QTest::newRow("only a size, through setFont") << Write([](xpcmdbutton &b) {
+            b.setFont(makeFont("DejaVu Serif", 8, 700));
+            QFont font;
+            font.setPointSizeF(14.5);
+            b.setFont(font);
+        }) << "DejaVu Serif 14.5 700 0" << "";
+        QTest::newRow("only bold, through the property system") << Write([](xpcmdbutton &b) {
+            QFont font;
+            font.setBold(true);
+            b.setProperty("font", font);
+        }) << "DejaVu Sans 8 700 0" << "";
+        QTest::newRow("2049 points through the property system") << Write([](xpcmdbutton &b) {
+            b.setProperty("font", QFont("DejaVu Sans", 2049));
+        }) << "ambient font" << "Run-time error '380': Invalid property value: \"Font.Size\"";
+        QTest::newRow("no font object through the property system") << Write([](xpcmdbutton &b) {
+            b.setProperty("Font", QVariant::fromValue(FontRef()));
+        }) << "ambient font" << "Run-time error '380': Invalid property value: Font needs a font object";
+    }
+
+    void qtFont()
+    {
+        QFETCH(std::function<void(xpcmdbutton &)>, write);
+        QFETCH(QString, font);
+        QFETCH(QString, error);
+        auto button = makeButton();
+        QCOMPARE(button->property("font").value<QFont>(), ambientFont->toQFont());
+        QSignalSpy changed(button.get(), &UserControl::PropertyChanged);
+        if (!error.isEmpty())
+            QTest::ignoreMessage(QtCriticalMsg, QRegularExpression('^' + QRegularExpression::escape(error)));
+        write(*button);
+        QCOMPARE(summary(*button), QStringLiteral("State 0, enabled, \"Command1\", %1, cell 0").arg(font));
+        QCOMPARE(changed.count() > 0, error.isEmpty());
+        for (const QList<QVariant> &notice : changed)
+            QCOMPARE(notice.at(0).toString(), QStringLiteral("Font"));
+        const FontRef assigned = button->Font();
+        QVERIFY(assigned == button->surfaceFont() && assigned == labelOf(*button)->Font()); // the very object
+        QCOMPARE(button->property("font").value<QFont>(), assigned->toQFont());
+    }
+
     // QWidget::setEnabled through a QWidget pointer, as layouts and forms
     // call it, runs the Enabled property's steps; a disabled parent leaves
     // the property and the look as they are.

@@ -349,6 +349,21 @@ private slots:
                 QVERIFY(b.Font() == ambientFont);
             }, "", fresh);
         }
+        row("font through the property system", true, [](LoggingBox &b) {
+            b.setProperty("font", QFont("DejaVu Serif", 20, QFont::Bold));
+            QVERIFY(b.Font() == b.surfaceFont() && b.Font() == labelOf(b)->Font()); // the very object
+            QCOMPARE(b.Font()->Size, 20.0);
+            QCOMPARE(b.property("font").value<QFont>(), b.Font()->toQFont());
+        }, "redraw|notify Font", "xpgroupbox1, enabled, DejaVu Serif, back ffff ffff, caption #0046d5 on #ffff00, drawn #ffff00");
+        // Through the property system a refused value is reported, not thrown.
+        row("font refused through the property system", true, [](LoggingBox &b) {
+            QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Run-time error '380': .*\"Font.Size\""));
+            b.setProperty("font", QFont("DejaVu Sans", 3000));
+        }, "", fresh);
+        row("BackColor refused through the property system", true, [](LoggingBox &b) {
+            QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Run-time error '380': Invalid property value"));
+            b.setProperty("BackColor", 0x01000000u);
+        }, "", fresh);
         row("Caption", true, [](LoggingBox &b) { b.setCaption("Colours"); }, "redraw|redraw|notify Caption", titled);
         row("Caption through the property system", true, [](LoggingBox &b) { b.setProperty("Caption", "Colours"); },
             "redraw|redraw|notify Caption", titled);

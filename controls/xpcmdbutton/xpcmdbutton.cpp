@@ -122,6 +122,26 @@ void xpcmdbutton::setFont(const FontRef &vNewFont)
     assignFont(m_Font, vNewFont, lbl);
 }
 
+QFont xpcmdbutton::font() const
+{
+    return m_Font ? m_Font->toQFont() : QWidget::font();
+}
+
+void xpcmdbutton::setFont(const QFont &font)
+{
+    setFont(fontFromQFont(font.resolve(this->font())));
+}
+
+void xpcmdbutton::writeFont(const FontRef &font)
+{
+    hostGuard([&] { setFont(font); });
+}
+
+void xpcmdbutton::writeQFont(const QFont &font)
+{
+    hostGuard([&] { setFont(font); });
+}
+
 void xpcmdbutton::setPointerSource(PointerSource source)
 {
     m_pointerSource = source ? std::move(source) : PointerSource(cursorInClient);

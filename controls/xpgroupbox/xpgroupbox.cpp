@@ -1,6 +1,7 @@
 #include <Huvolo/xpgroupbox.h>
 
 #include "embeddedpicture.h"
+#include <Huvolo/hosterror.h>
 #include <Huvolo/hostevents.h>
 #include "image.h"
 #include "label.h"
@@ -76,6 +77,26 @@ void xpgroupbox::setFont(const FontRef &vNewFont)
     assignFont(m_Font, vNewFont, lbl);
 }
 
+QFont xpgroupbox::font() const
+{
+    return m_Font ? m_Font->toQFont() : QWidget::font();
+}
+
+void xpgroupbox::setFont(const QFont &font)
+{
+    setFont(fontFromQFont(font.resolve(this->font())));
+}
+
+void xpgroupbox::writeFont(const FontRef &font)
+{
+    hostGuard([&] { setFont(font); });
+}
+
+void xpgroupbox::writeQFont(const QFont &font)
+{
+    hostGuard([&] { setFont(font); });
+}
+
 OLE_COLOR xpgroupbox::BackColor() const
 {
     return m_BackColor;
@@ -91,6 +112,11 @@ void xpgroupbox::setBackColor(OLE_COLOR New_BackColor)
     setSurfaceBackColor(m_BackColor);
     lbl->setBackColor(m_BackColor);
     UserControl_Resize();
+}
+
+void xpgroupbox::writeBackColor(OLE_COLOR colour)
+{
+    hostGuard([&] { setBackColor(colour); });
 }
 
 void xpgroupbox::surfaceEnabledChanged(bool New_Enabled)

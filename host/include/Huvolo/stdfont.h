@@ -49,6 +49,11 @@ using FontRef = std::shared_ptr<StdFont>;
 
 HUVOLO_HOST_EXPORT FontRef makeFont(const QString &name, double size, qint16 weight = 400, qint16 charset = 0);
 
+// A new font object describing a Qt font: its family, point size, weight,
+// italic, underline and strike-out, charset 0. A font sized in pixels takes
+// the point size it is shown at.
+HUVOLO_HOST_EXPORT FontRef fontFromQFont(const QFont &font);
+
 // Fonts are equal when both are empty or both describe the same face.
 HUVOLO_HOST_EXPORT bool sameFont(const FontRef &a, const FontRef &b);
 

@@ -23,7 +23,9 @@ class HUVOLO_XPCMDBUTTON_EXPORT xpcmdbutton : public UserControl
     Q_PROPERTY(qint32 State READ State WRITE setState)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
-    Q_PROPERTY(huvolo::FontRef Font READ Font WRITE setFont)
+    Q_PROPERTY(huvolo::FontRef Font READ Font WRITE writeFont DESIGNABLE false)
+    // Font as a Qt font, for Qt's font editors and forms; it shadows QWidget's.
+    Q_PROPERTY(QFont font READ font WRITE writeQFont)
     Q_CLASSINFO("State.Description", "Returns/sets the state of the command button when mouse_out.")
     Q_CLASSINFO("State.Category", "Misc")
     Q_CLASSINFO("Enabled.Category", "Behavior")
@@ -47,6 +49,11 @@ public:
     // before the first assignment.
     FontRef Font() const;
     void setFont(const FontRef &vNewFont);
+    // Font as a Qt font, or the widget's own font before any assignment.
+    QFont font() const;
+    // Assigns Font a new font object made from the Qt font, whose unset
+    // attributes come from the current font.
+    void setFont(const QFont &font);
 
     // The hover timer asks this for the pointer; by default it is the real
     // pointer through GetCursorPos and ScreenToClient.
@@ -75,6 +82,11 @@ protected:
     void surfaceEnabledChanged(bool New_Enabled) override;
 
 private:
+    // Writers for Qt's property system (forms, Designer): a value the
+    // property refuses is reported and changes nothing; no error reaches Qt.
+    void writeFont(const FontRef &font);
+    void writeQFont(const QFont &font);
+
     void Redraw();
     void DrawSkin(const qint16 &cell);
     QImage GraphicCell(qint16 cell) const;

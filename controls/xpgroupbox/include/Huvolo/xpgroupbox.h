@@ -18,9 +18,11 @@ class HUVOLO_XPGROUPBOX_EXPORT xpgroupbox : public UserControl
 {
     Q_OBJECT
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
-    Q_PROPERTY(huvolo::FontRef Font READ Font WRITE setFont)
-    Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(huvolo::FontRef Font READ Font WRITE writeFont DESIGNABLE false)
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE writeBackColor)
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+    // Font as a Qt font, for Qt's font editors and forms; it shadows QWidget's.
+    Q_PROPERTY(QFont font READ font WRITE writeQFont)
     Q_CLASSINFO("Enabled.Category", "Behavior")
     Q_CLASSINFO("BackColor.Category", "Appearance")
     Q_CLASSINFO("Caption.Category", "Appearance")
@@ -35,6 +37,11 @@ public:
     // The very font object last assigned, shared with the surface and caption.
     FontRef Font() const;
     void setFont(const FontRef &vNewFont);
+    // Font as a Qt font, or the widget's own font before any assignment.
+    QFont font() const;
+    // Assigns Font a new font object made from the Qt font, whose unset
+    // attributes come from the current font.
+    void setFont(const QFont &font);
 
     OLE_COLOR BackColor() const;
     // A value that is neither a colour nor a known system colour raises
@@ -60,6 +67,12 @@ protected:
     void surfaceEnabledChanged(bool New_Enabled) override;
 
 private:
+    // Writers for Qt's property system (forms, Designer): a value the
+    // property refuses is reported and changes nothing; no error reaches Qt.
+    void writeFont(const FontRef &font);
+    void writeQFont(const QFont &font);
+    void writeBackColor(OLE_COLOR colour);
+
     void lbl_Change();
     void lbl_Click();
     void lbl_DblClick();
