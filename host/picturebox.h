@@ -5,8 +5,12 @@
 #include <Huvolo/clicktracker.h>
 #include <Huvolo/colour.h>
 
+#include <QColor>
 #include <QImage>
+#include <QPointF>
 #include <QWidget>
+
+#include <optional>
 
 namespace huvolo {
 
@@ -35,6 +39,11 @@ public:
 
     QRect innerArea() const { return rect().adjusted(1, 1, -1, -1); }
 
+    // The colour of the pixel the pointer last pointed at over the inner
+    // area, as Point reads it now; invalid when the pointer has not moved
+    // over the box, has left it, or is on its border.
+    QColor pointedColour() const;
+
 signals:
     void MouseMove(qint16 &Button, qint16 &Shift, float &X, float &Y);
     void Click();
@@ -46,11 +55,19 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
+    // Keeps where the pointer is, in twips of the inner area (none when it
+    // is away), and tells assistive technology when the colour there changed.
+    void notePointer(std::optional<QPointF> twips);
+    void describePointer();
+
     QImage m_picture;
     OLE_COLOR m_backColor = vbWindowBackground;
     ClickTracker m_clicks;
+    std::optional<QPointF> m_pointer;
+    QColor m_describedColour; // last told to assistive technology
 };
 
 } // namespace huvolo

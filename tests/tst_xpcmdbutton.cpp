@@ -6,6 +6,8 @@
 #include "testsupport.h"
 #include <Huvolo/xpcmdbutton.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
@@ -755,6 +757,52 @@ private slots:
         logCell(*button);
         QCOMPARE(log, trace);
         QVERIFY(!hoverTimer(*button)->isActive());
+        checkCaption(*button, false);
+    }
+
+    // Assistive technology presses the button as its access key does: one
+    // Click, no mouse events, the look unchanged. A disabled button takes no
+    // access key and offers no Press.
+    void pressAction_data()
+    {
+        QTest::addColumn<qint32>("state");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("hovered");
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<QStringList>("trace"); // the cell before and after each of two presses
+        const QString press = QAccessibleActionInterface::pressAction();
+        const QString focus = QAccessibleActionInterface::setFocusAction();
+        QTest::newRow("at rest") << 0 << true << false << QStringList{press, focus}
+                                 << QStringList{"[0]", "Click", "[0]", "Click", "[0]"};
+        QTest::newRow("State 1") << 1 << true << false << QStringList{press, focus}
+                                 << QStringList{"[4]", "Click", "[4]", "Click", "[4]"};
+        QTest::newRow("hovered") << 0 << true << true << QStringList{press, focus}
+                                 << QStringList{"[3]", "Click", "[3]", "Click", "[3]"};
+        QTest::newRow("disabled") << 0 << false << false << QStringList{} << QStringList{"[2]", "[2]", "[2]"};
+    }
+
+    void pressAction()
+    {
+        QFETCH(qint32, state);
+        QFETCH(bool, enabled);
+        QFETCH(bool, hovered);
+        QFETCH(QStringList, actions);
+        QFETCH(QStringList, trace);
+        auto button = tracedButton();
+        button->setState(state);
+        button->setEnabled(enabled);
+        if (hovered)
+            mouseMove(*button, {QPointF(3, 4)});
+        log.clear();
+        QAccessibleActionInterface *action = QAccessible::queryAccessibleInterface(button.get())->actionInterface();
+        QVERIFY(action);
+        QCOMPARE(action->actionNames(), actions);
+        logCell(*button);
+        for (int i = 0; i < 2; ++i) {
+            action->doAction(QAccessibleActionInterface::pressAction());
+            logCell(*button);
+        }
+        QCOMPARE(log, trace);
         checkCaption(*button, false);
     }
 
