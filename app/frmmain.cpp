@@ -75,6 +75,11 @@ FrmMain::FrmMain(QWidget *parent)
     pctColors = makePicture(this, "pctColors", embedded::colourWheel);
     pctSwatches = makePicture(this, "pctSwatches", embedded::swatchGrid);
 
+    // What assistive technology calls them; the button is named by its caption.
+    pctColors->setAccessibleName(QStringLiteral("Colour wheel"));
+    pctSwatches->setAccessibleName(QStringLiteral("Colour swatches"));
+    txtHex->setAccessibleName(QStringLiteral("Colour"));
+
     // Z-order, stacked from the bottom: pctSwatches, pctColors, txtHex, xpcmdToggle.
     for (QWidget *control : {static_cast<QWidget *>(pctSwatches), static_cast<QWidget *>(pctColors),
                              static_cast<QWidget *>(txtHex), static_cast<QWidget *>(xpcmdToggle)})

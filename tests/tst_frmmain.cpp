@@ -6,6 +6,8 @@
 #include "textbox.h"
 #include <Huvolo/xpcmdbutton.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -63,6 +65,7 @@ private slots:
     void toggleButtonPlaced();
     void toggleOnClicks_data();
     void toggleOnClicks();
+    void toggleOnAccessKey_data();
     void toggleOnAccessKey();
     void keysDoNotToggle_data();
     void keysDoNotToggle();
@@ -405,12 +408,29 @@ void TestFrmMain::toggleOnClicks()
     checkSampleKept();
 }
 
+void TestFrmMain::toggleOnAccessKey_data()
+{
+    QTest::addColumn<bool>("accessible"); // pressed by assistive technology
+    QTest::newRow("access key") << false;
+    QTest::newRow("Press action") << true;
+}
+
 void TestFrmMain::toggleOnAccessKey()
 {
+    QFETCH(bool, accessible);
     prepareToggle();
-    qint16 key = 'T';
-    xpcmdToggle->UserControl_AccessKeyPress(key);
-    QCOMPARE(pctColors->Visible(), qint16(0));
+    QList<qint16> shown;
+    for (int i = 0; i < 3; ++i) {
+        if (accessible) {
+            QAccessible::queryAccessibleInterface(xpcmdToggle)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+        } else {
+            qint16 key = 'T';
+            xpcmdToggle->UserControl_AccessKeyPress(key);
+        }
+        shown << pctColors->Visible();
+    }
+    QCOMPARE(shown, (QList<qint16>{0, -1, 0}));
     checkSampleKept();
 }
 
