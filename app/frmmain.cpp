@@ -13,7 +13,9 @@
 #include <Huvolo/xpcmdbutton.h>
 
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QScreen>
+#include <QShortcut>
 
 #include <algorithm>
 #include <cmath>
@@ -97,6 +99,10 @@ FrmMain::FrmMain(QWidget *parent)
     bindEvent(pctSwatches, &PictureBox::DblClick, this, &FrmMain::pctSwatches_DblClick);
     bindEvent(txtHex, &TextBox::GotFocus, this, &FrmMain::txtHex_GotFocus);
     bindEvent<UserControl>(xpcmdToggle, &UserControl::Click, this, &FrmMain::xpcmdToggle_Click);
+
+    // Ctrl+W and Ctrl+Q close the window, which ends the program as the close box does.
+    for (const QKeyCombination keys : {Qt::CTRL | Qt::Key_W, Qt::CTRL | Qt::Key_Q})
+        connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, this, &QWidget::close);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(startPosition(screen->availableGeometry(), size()));

@@ -27,6 +27,19 @@ void moveTo(PictureBox *box, int x, int y)
     sendMouse(box, QEvent::MouseMove, QPoint(x + 1, y + 1));
 }
 
+// Counts the close requests a window receives.
+class CloseCounter : public QObject
+{
+public:
+    int count = 0;
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Close;
+        return false;
+    }
+};
+
 QColor baseOf(const QWidget *widget)
 {
     return widget->palette().color(QPalette::Base);
@@ -71,6 +84,9 @@ private slots:
     void keysDoNotToggle();
     void dragOutDoesNotToggle();
     void hoverAndLeaveDoNotToggle();
+
+    void closeKeys_data();
+    void closeKeys();
 
 private:
     void prepareToggle();
@@ -468,6 +484,44 @@ void TestFrmMain::hoverAndLeaveDoNotToggle()
     QTRY_COMPARE(mouseOut.count(), 1);
     QCOMPARE(pctColors->Visible(), qint16(-1));
     checkSampleKept();
+}
+
+void TestFrmMain::closeKeys_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("Ctrl+W in the read-out") << "txtHex" << Qt::Key_W << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                            << true;
+    QTest::newRow("Ctrl+Q in the read-out") << "txtHex" << Qt::Key_Q << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                            << true;
+    QTest::newRow("Ctrl+W on the wheel") << "pctColors" << Qt::Key_W << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                         << true;
+    QTest::newRow("Ctrl+Q on TOGGLE") << "xpcmdToggle" << Qt::Key_Q << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                      << true;
+    QTest::newRow("W typed into the read-out") << "txtHex" << Qt::Key_W << Qt::KeyboardModifiers() << false;
+    QTest::newRow("Ctrl+Shift+Q") << "txtHex" << Qt::Key_Q << (Qt::ControlModifier | Qt::ShiftModifier) << false;
+}
+
+// Ctrl+W and Ctrl+Q close the window wherever the focus is: a close, as the
+// close box makes, after which the program ends with its last window.
+void TestFrmMain::closeKeys()
+{
+    QFETCH(QString, focus);
+    QFETCH(Qt::Key, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, closes);
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QWidget *focused = window->findChild<QWidget *>(focus);
+    focused->setFocus();
+    CloseCounter closeEvents;
+    window->installEventFilter(&closeEvents);
+    QTest::keyClick(focused, key, modifiers);
+    QCOMPARE(window->isVisible(), !closes);
+    QCOMPARE(closeEvents.count, closes ? 1 : 0);
 }
 
 QTEST_MAIN(TestFrmMain)
