@@ -43,7 +43,7 @@ start_app() {
     "$1" 2>"$E2E_TMP/app.log" &
     APP_PID=$!
     WID=""
-    find_window() { WID=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1) && [ -n "$WID" ]; }
+    find_window() { WID=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1) && [ -n "$WID" ]; }
     poll 20 find_window "$2" || fail "no window titled $2 appeared: $(cat "$E2E_TMP/app.log")"
     eval "$(xdotool getwindowgeometry --shell "$WID")"
     WIN_X=$X WIN_Y=$Y WIN_W=$WIDTH WIN_H=$HEIGHT
