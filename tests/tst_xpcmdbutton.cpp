@@ -765,31 +765,26 @@ private slots:
     // access key and offers no Press.
     void pressAction_data()
     {
-        QTest::addColumn<qint32>("state");
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<bool>("hovered");
         QTest::addColumn<QStringList>("actions");
         QTest::addColumn<QStringList>("trace"); // the cell before and after each of two presses
         const QString press = QAccessibleActionInterface::pressAction();
         const QString focus = QAccessibleActionInterface::setFocusAction();
-        QTest::newRow("at rest") << 0 << true << false << QStringList{press, focus}
+        QTest::newRow("at rest") << true << false << QStringList{press, focus}
                                  << QStringList{"[0]", "Click", "[0]", "Click", "[0]"};
-        QTest::newRow("State 1") << 1 << true << false << QStringList{press, focus}
-                                 << QStringList{"[4]", "Click", "[4]", "Click", "[4]"};
-        QTest::newRow("hovered") << 0 << true << true << QStringList{press, focus}
+        QTest::newRow("hovered") << true << true << QStringList{press, focus}
                                  << QStringList{"[3]", "Click", "[3]", "Click", "[3]"};
-        QTest::newRow("disabled") << 0 << false << false << QStringList{} << QStringList{"[2]", "[2]", "[2]"};
+        QTest::newRow("disabled") << false << false << QStringList{} << QStringList{"[2]", "[2]", "[2]"};
     }
 
     void pressAction()
     {
-        QFETCH(qint32, state);
         QFETCH(bool, enabled);
         QFETCH(bool, hovered);
         QFETCH(QStringList, actions);
         QFETCH(QStringList, trace);
         auto button = tracedButton();
-        button->setState(state);
         button->setEnabled(enabled);
         if (hovered)
             mouseMove(*button, {QPointF(3, 4)});
