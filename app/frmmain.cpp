@@ -14,8 +14,9 @@
 #include <Huvolo/xpcmdbutton.h>
 
 #include <QGuiApplication>
-#include <QShortcut>
+#include <QKeySequence>
 #include <QScreen>
+#include <QShortcut>
 
 #include <algorithm>
 #include <cmath>
@@ -77,6 +78,11 @@ FrmMain::FrmMain(QWidget *parent)
     pctColors = makePicture(this, "pctColors", embedded::colourWheel);
     pctSwatches = makePicture(this, "pctSwatches", embedded::swatchGrid);
 
+    // What assistive technology calls them; the button is named by its caption.
+    pctColors->setAccessibleName(QStringLiteral("Colour wheel"));
+    pctSwatches->setAccessibleName(QStringLiteral("Colour swatches"));
+    txtHex->setAccessibleName(QStringLiteral("Colour"));
+
     // Z-order, stacked from the bottom: pctSwatches, pctColors, txtHex, xpcmdToggle.
     for (QWidget *control : {static_cast<QWidget *>(pctSwatches), static_cast<QWidget *>(pctColors),
                              static_cast<QWidget *>(txtHex), static_cast<QWidget *>(xpcmdToggle)})
@@ -111,6 +117,10 @@ FrmMain::FrmMain(QWidget *parent)
             xpcmdToggle->UserControl_AccessKeyPress(KeyAscii);
         });
     });
+
+    // Ctrl+W and Ctrl+Q close the window, which ends the program as the close box does.
+    for (const QKeyCombination keys : {Qt::CTRL | Qt::Key_W, Qt::CTRL | Qt::Key_Q})
+        connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, this, &QWidget::close);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(startPosition(screen->availableGeometry(), size()));

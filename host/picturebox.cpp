@@ -1,10 +1,12 @@
 #include "picturebox.h"
 
+#include "accessibility.h"
 #include <Huvolo/hosterror.h>
 #include <Huvolo/hostevents.h>
 
 #include "inputtracker.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -21,12 +23,14 @@ PictureBox::PictureBox(QWidget *parent)
     setMouseTracking(true); // moves are reported with or without a button held
     setAttribute(Qt::WA_OpaquePaintEvent);
     trackInput();
+    installAccessibility();
 }
 
 void PictureBox::setPicture(const QImage &picture)
 {
     m_picture = picture.convertToFormat(QImage::Format_RGB32);
     update();
+    describePointer();
 }
 
 void PictureBox::setBackColor(OLE_COLOR colour)
@@ -34,6 +38,7 @@ void PictureBox::setBackColor(OLE_COLOR colour)
     toQColor(colour); // an unknown colour fails here, before anything changes
     m_backColor = colour;
     update();
+    describePointer();
 }
 
 qint32 PictureBox::Point(float X, float Y) const
@@ -48,6 +53,34 @@ qint32 PictureBox::Point(float X, float Y) const
     const QColor colour = (x < m_picture.width() && y < m_picture.height())
                               ? QColor(m_picture.pixel(x, y)) : toQColor(m_backColor);
     return qint32(fromQColor(colour));
+}
+
+QColor PictureBox::pointedColour() const
+{
+    if (!m_pointer)
+        return {};
+    const qint32 colour = Point(float(m_pointer->x()), float(m_pointer->y()));
+    return colour == -1 ? QColor() : toQColor(OLE_COLOR(colour));
+}
+
+void PictureBox::notePointer(std::optional<QPointF> twips)
+{
+    m_pointer = twips;
+    describePointer();
+}
+
+// On the pointer's path: nothing more than a flag test unless assistive
+// technology listens, and then an event only when the colour changed.
+void PictureBox::describePointer()
+{
+    if (!QAccessible::isActive())
+        return;
+    const QColor colour = pointedColour();
+    if (colour == m_describedColour)
+        return;
+    m_describedColour = colour;
+    QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
@@ -141,6 +174,7 @@ void PictureBox::raiseMouseMove(qint16 button, qint16 shift, QPointF inner)
 {
     float x = float(inner.x()) * TwipsPerPixel;
     float y = float(inner.y()) * TwipsPerPixel;
+    notePointer(QPointF(x, y));
     emit MouseMove(button, shift, x, y);
 }
 
@@ -234,6 +268,12 @@ void PictureBox::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (m_clicks.doubleClick(event))
         emit DblClick();
+}
+
+void PictureBox::leaveEvent(QEvent *event)
+{
+    QWidget::leaveEvent(event);
+    notePointer(std::nullopt);
 }
 
 } // namespace huvolo

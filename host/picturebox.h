@@ -5,8 +5,12 @@
 #include <Huvolo/clicktracker.h>
 #include <Huvolo/colour.h>
 
+#include <QColor>
 #include <QImage>
+#include <QPointF>
 #include <QWidget>
+
+#include <optional>
 
 namespace huvolo {
 
@@ -46,6 +50,11 @@ public:
     // The inner-area pixel the keyboard pointer is on.
     QPoint keyboardPointer() const { return m_keyboardPointer; }
 
+    // The colour of the pixel the pointer last pointed at over the inner
+    // area, as Point reads it now; invalid when the pointer has not moved
+    // over the box, has left it, or is on its border.
+    QColor pointedColour() const;
+
 signals:
     void MouseMove(qint16 &Button, qint16 &Shift, float &X, float &Y);
     void Click();
@@ -60,6 +69,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     QPointF pointerPosition(const QMouseEvent *event) const;
@@ -67,6 +77,10 @@ private:
     void raiseMouseMove(qint16 button, qint16 shift, QPointF inner);
     void drawPictureOnDevicePixels(QPainter &painter, const QRect &inner);
     void drawFocus(QPainter &painter, const QRect &inner) const;
+    // Keeps where the pointer is, in twips of the inner area (none when it
+    // is away), and tells assistive technology when the colour there changed.
+    void notePointer(std::optional<QPointF> twips);
+    void describePointer();
 
     QImage m_picture;
     QImage m_devicePicture; // the picture as the screen's pixels show it, at a scale other than 1
@@ -75,6 +89,8 @@ private:
     QPoint m_keyboardPointer{-1, -1};
     OLE_COLOR m_backColor = vbWindowBackground;
     ClickTracker m_clicks;
+    std::optional<QPointF> m_pointer;
+    QColor m_describedColour; // last told to assistive technology
 };
 
 } // namespace huvolo

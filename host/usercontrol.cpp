@@ -1,5 +1,6 @@
 #include <Huvolo/usercontrol.h>
 
+#include "accessibility.h"
 #include <Huvolo/hosterror.h>
 #include <Huvolo/hostevents.h>
 #include "label.h"
@@ -71,6 +72,7 @@ UserControl::UserControl(QWidget *parent)
     resizeSurface();
     // Controls that poll the pointer then find it without a window-system query.
     trackInput();
+    installAccessibility();
 }
 
 PropertyBag UserControl::save()
@@ -171,6 +173,15 @@ void UserControl::assignFont(FontRef &member, const FontRef &font, Label *label)
     label->setFont(member);
     UserControl_Resize();
     emit PropertyChanged(QStringLiteral("Font"));
+}
+
+void UserControl::accessibleControlNameChanged()
+{
+    // A name the container gave stays whatever the control says.
+    if (!QAccessible::isActive() || !accessibleName().isEmpty())
+        return;
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void UserControl::setScaleMode(qint16 mode)

@@ -6,6 +6,8 @@
 #include "textbox.h"
 #include <Huvolo/xpcmdbutton.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -24,6 +26,19 @@ void moveTo(PictureBox *box, int x, int y)
 {
     sendMouse(box, QEvent::MouseMove, QPoint(x + 1, y + 1));
 }
+
+// Counts the close requests a window receives.
+class CloseCounter : public QObject
+{
+public:
+    int count = 0;
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Close;
+        return false;
+    }
+};
 
 QColor baseOf(const QWidget *widget)
 {
@@ -63,11 +78,15 @@ private slots:
     void toggleButtonPlaced();
     void toggleOnClicks_data();
     void toggleOnClicks();
+    void toggleOnAccessKey_data();
     void toggleOnAccessKey();
     void keysDoNotToggle_data();
     void keysDoNotToggle();
     void dragOutDoesNotToggle();
     void hoverAndLeaveDoNotToggle();
+
+    void closeKeys_data();
+    void closeKeys();
 
 private:
     void prepareToggle();
@@ -411,12 +430,29 @@ void TestFrmMain::toggleOnClicks()
     checkSampleKept();
 }
 
+void TestFrmMain::toggleOnAccessKey_data()
+{
+    QTest::addColumn<bool>("accessible"); // pressed by assistive technology
+    QTest::newRow("access key") << false;
+    QTest::newRow("Press action") << true;
+}
+
 void TestFrmMain::toggleOnAccessKey()
 {
+    QFETCH(bool, accessible);
     prepareToggle();
-    qint16 key = 'T';
-    xpcmdToggle->UserControl_AccessKeyPress(key);
-    QCOMPARE(pctColors->Visible(), qint16(0));
+    QList<qint16> shown;
+    for (int i = 0; i < 3; ++i) {
+        if (accessible) {
+            QAccessible::queryAccessibleInterface(xpcmdToggle)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+        } else {
+            qint16 key = 'T';
+            xpcmdToggle->UserControl_AccessKeyPress(key);
+        }
+        shown << pctColors->Visible();
+    }
+    QCOMPARE(shown, (QList<qint16>{0, -1, 0}));
     checkSampleKept();
 }
 
@@ -454,6 +490,41 @@ void TestFrmMain::hoverAndLeaveDoNotToggle()
     QTRY_COMPARE(mouseOut.count(), 1);
     QCOMPARE(pctColors->Visible(), qint16(-1));
     checkSampleKept();
+}
+
+void TestFrmMain::closeKeys_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("Ctrl+W in the read-out") << "txtHex" << Qt::Key_W << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                            << true;
+    QTest::newRow("Ctrl+W on the wheel") << "pctColors" << Qt::Key_W << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                         << true;
+    QTest::newRow("Ctrl+Q on TOGGLE") << "xpcmdToggle" << Qt::Key_Q << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                      << true;
+    QTest::newRow("W typed into the read-out") << "txtHex" << Qt::Key_W << Qt::KeyboardModifiers() << false;
+}
+
+// Ctrl+W and Ctrl+Q close the window wherever the focus is: a close, as the
+// close box makes, after which the program ends with its last window.
+void TestFrmMain::closeKeys()
+{
+    QFETCH(QString, focus);
+    QFETCH(Qt::Key, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, closes);
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QWidget *focused = window->findChild<QWidget *>(focus);
+    focused->setFocus();
+    CloseCounter closeEvents;
+    window->installEventFilter(&closeEvents);
+    QTest::keyClick(focused, key, modifiers);
+    QCOMPARE(window->isVisible(), !closes);
+    QCOMPARE(closeEvents.count, closes ? 1 : 0);
 }
 
 QTEST_MAIN(TestFrmMain)

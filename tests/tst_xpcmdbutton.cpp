@@ -6,6 +6,8 @@
 #include "testsupport.h"
 #include <Huvolo/xpcmdbutton.h>
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
@@ -808,6 +810,47 @@ private slots:
         logCell(*button);
         QCOMPARE(log, trace);
         QVERIFY(!hoverTimer(*button)->isActive());
+        checkCaption(*button, false);
+    }
+
+    // Assistive technology presses the button as its access key does: one
+    // Click, no mouse events, the look unchanged. A disabled button takes no
+    // access key and offers no Press.
+    void pressAction_data()
+    {
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("hovered");
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<QStringList>("trace"); // the cell before and after each of two presses
+        const QString press = QAccessibleActionInterface::pressAction();
+        const QString focus = QAccessibleActionInterface::setFocusAction();
+        QTest::newRow("at rest") << true << false << QStringList{press, focus}
+                                 << QStringList{"[0]", "Click", "[0]", "Click", "[0]"};
+        QTest::newRow("hovered") << true << true << QStringList{press, focus}
+                                 << QStringList{"[3]", "Click", "[3]", "Click", "[3]"};
+        QTest::newRow("disabled") << false << false << QStringList{} << QStringList{"[2]", "[2]", "[2]"};
+    }
+
+    void pressAction()
+    {
+        QFETCH(bool, enabled);
+        QFETCH(bool, hovered);
+        QFETCH(QStringList, actions);
+        QFETCH(QStringList, trace);
+        auto button = tracedButton();
+        button->setEnabled(enabled);
+        if (hovered)
+            mouseMove(*button, {QPointF(3, 4)});
+        log.clear();
+        QAccessibleActionInterface *action = QAccessible::queryAccessibleInterface(button.get())->actionInterface();
+        QVERIFY(action);
+        QCOMPARE(action->actionNames(), actions);
+        logCell(*button);
+        for (int i = 0; i < 2; ++i) {
+            action->doAction(QAccessibleActionInterface::pressAction());
+            logCell(*button);
+        }
+        QCOMPARE(log, trace);
         checkCaption(*button, false);
     }
 

@@ -110,6 +110,17 @@ void xpcmdbutton::setCaption(const QString &vNewCaption)
     // The label's change notification re-centres it and redraws.
     lbl->setCaption(vNewCaption);
     emit PropertyChanged(QStringLiteral("Caption"));
+    accessibleControlNameChanged();
+}
+
+QAccessible::Role xpcmdbutton::accessibleControlRole() const
+{
+    return QAccessible::PushButton;
+}
+
+QString xpcmdbutton::accessibleControlName() const
+{
+    return Caption();
 }
 
 FontRef xpcmdbutton::Font() const

@@ -134,6 +134,17 @@ void xpgroupbox::setCaption(const QString &vNewCaption)
     lbl->setCaption(vNewCaption);
     UserControl_Resize();
     emit PropertyChanged(QStringLiteral("Caption"));
+    accessibleControlNameChanged();
+}
+
+QAccessible::Role xpgroupbox::accessibleControlRole() const
+{
+    return QAccessible::Grouping;
+}
+
+QString xpgroupbox::accessibleControlName() const
+{
+    return Caption();
 }
 
 void xpgroupbox::UserControl_Initialize()

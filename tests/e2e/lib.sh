@@ -14,9 +14,11 @@ E2E_TMP=$(mktemp -d)
 export XDG_RUNTIME_DIR="$E2E_TMP/runtime" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 XVFB_PID=""
 APP_PID=""
+ATSPI_PID=""
 
 cleanup() {
     [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+    [ -n "$ATSPI_PID" ] && kill "$ATSPI_PID" 2>/dev/null || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     rm -rf "$E2E_TMP"
 }
@@ -46,13 +48,27 @@ start_xvfb() {
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 }
 
+# start_accessibility_bus: the AT-SPI bus of this D-Bus session, as a
+# desktop starts it; its registry is started on demand. Call it after
+# start_xvfb: the bus announces itself on the display too.
+start_accessibility_bus() {
+    [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || fail "no D-Bus session bus: run the test under dbus-run-session"
+    /usr/libexec/at-spi-bus-launcher --launch-immediately 2>"$E2E_TMP/atspi.log" &
+    ATSPI_PID=$!
+    bus_owned() {
+        dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q 'boolean true'
+    }
+    poll 20 bus_owned || fail "the AT-SPI bus did not start: $(cat "$E2E_TMP/atspi.log")"
+}
+
 # start_app BINARY TITLE [ARGUMENTS...]: starts the program and sets WID to
 # its window and WIN_X, WIN_Y, WIN_W, WIN_H to its place on the screen.
 start_app() {
     "$1" "${@:3}" 2>"$E2E_TMP/app.log" &
     APP_PID=$!
     WID=""
-    find_window() { WID=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1) && [ -n "$WID" ]; }
+    find_window() { WID=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1) && [ -n "$WID" ]; }
     poll 20 find_window "$2" || fail "no window titled $2 appeared: $(cat "$E2E_TMP/app.log")"
     eval "$(xdotool getwindowgeometry --shell "$WID")"
     WIN_X=$X WIN_Y=$Y WIN_W=$WIDTH WIN_H=$HEIGHT
@@ -107,8 +123,13 @@ screenshot() {
 # by itself with status 0.
 close_app() {
     "$XCLOSE" "$WID"
+    expect_exit "its window was closed"
+}
+
+# expect_exit WHAT: the program ends by itself with status 0 after WHAT.
+expect_exit() {
     app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
-    poll 20 app_ended || fail "the program did not end after its window was closed"
+    poll 20 app_ended || fail "the program did not end after $1"
     local status=0
     wait "$APP_PID" || status=$?
     APP_PID=""

@@ -7,6 +7,7 @@
 #include <Huvolo/propertybag.h>
 #include <Huvolo/stdfont.h>
 
+#include <QAccessible>
 #include <QImage>
 #include <QWidget>
 
@@ -110,6 +111,12 @@ public:
     virtual void UserControl_KeyUp(qint16 &KeyCode, qint16 &Shift);
     virtual void UserControl_AccessKeyPress(qint16 &KeyAscii) { Q_UNUSED(KeyAscii); }
 
+    // What assistive technology is told the control is and what it is
+    // called, unless the container set an accessible name. A push button
+    // offers the Press action, which runs UserControl_AccessKeyPress.
+    virtual QAccessible::Role accessibleControlRole() const { return QAccessible::Client; }
+    virtual QString accessibleControlName() const { return {}; }
+
 signals:
     void PropertyChanged(const QString &PropertyName);
 
@@ -138,6 +145,10 @@ protected:
     // is changed through QWidget::setEnabled (a layout, a form, a designer)
     // rather than through the property.
     virtual void surfaceEnabledChanged(bool New_Enabled) { Q_UNUSED(New_Enabled); }
+
+    // Tells assistive technology, when one is listening, that the name from
+    // accessibleControlName() changed.
+    void accessibleControlNameChanged();
 
     void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

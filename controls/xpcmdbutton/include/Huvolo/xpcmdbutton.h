@@ -59,6 +59,10 @@ public:
     // pointer through GetCursorPos and ScreenToClient.
     void setPointerSource(PointerSource source);
 
+    // Known to assistive technology as a push button named by its caption.
+    QAccessible::Role accessibleControlRole() const override;
+    QString accessibleControlName() const override;
+
     void UserControl_Initialize() override;
     void UserControl_InitProperties() override;
     void UserControl_ReadProperties(const PropertyBag &PropBag) override;

@@ -51,6 +51,10 @@ public:
     QString Caption() const;
     void setCaption(const QString &vNewCaption);
 
+    // Known to assistive technology as a grouping named by its caption.
+    QAccessible::Role accessibleControlRole() const override;
+    QString accessibleControlName() const override;
+
     void UserControl_Initialize() override;
     void UserControl_InitProperties() override;
     void UserControl_ReadProperties(const PropertyBag &PropBag) override;
