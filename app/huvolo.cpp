@@ -1,14 +1,116 @@
 #include "huvolo.h"
 
 #include "application.h"
+#include "embeddedpicture.h"
 #include "fontfaces.h"
 #include "frmmain.h"
 
+#include <QCommandLineParser>
+
+#include <cstdio>
+
 namespace huvolo {
+
+namespace embedded {
+extern const EmbeddedPicture appIcon16;
+extern const EmbeddedPicture appIcon24;
+extern const EmbeddedPicture appIcon32;
+extern const EmbeddedPicture appIcon48;
+extern const EmbeddedPicture appIcon64;
+} // namespace embedded
+
+namespace {
+
+// The options QGuiApplication and QApplication read themselves, with
+// whether they take a value; the command line lets them through.
+constexpr struct
+{
+    const char *name;
+    bool value;
+} qtOptions[] = {
+    {"platform", true}, {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
+    {"qwindowgeometry", true}, {"qwindowicon", true}, {"qwindowtitle", true}, {"session", true},
+    {"display", true}, {"geometry", true}, {"name", true}, {"title", true}, {"visual", true},
+    {"style", true}, {"stylesheet", true}, {"reverse", false}, {"widgetcount", false},
+    {"nograb", false}, {"dograb", false}, {"sync", false},
+};
+
+void print(FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+std::optional<int> handleCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Pick a colour from a colour wheel or a grid of swatches and copy it as #RRGGBB."));
+    // Qt's options are words after one dash, as in "-platform offscreen".
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version and exit."));
+    parser.addOption(help);
+    parser.addOption(version);
+    for (const auto &qt : qtOptions) {
+        QCommandLineOption option(QLatin1String(qt.name));
+        if (qt.value)
+            option.setValueName(QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+
+    const QString program = QCoreApplication::applicationName();
+    // Without an application object yet, the parser does not know the
+    // program's name.
+    const QString usage = parser.helpText().replace(QStringLiteral("<executable_name>"), program)
+                          + QStringLiteral("\nQt's own options, such as -platform NAME, are accepted too.\n");
+    if (!parser.parse(arguments)) {
+        print(stderr, program + QStringLiteral(": ") + parser.errorText() + QStringLiteral("\n") + usage);
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        print(stdout, usage);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        print(stdout, program + QLatin1Char(' ') + QCoreApplication::applicationVersion() + QLatin1Char('\n'));
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        print(stderr, program + QStringLiteral(": unexpected argument '") + parser.positionalArguments().constFirst()
+                          + QStringLiteral("'\n") + usage);
+        return 2;
+    }
+    return std::nullopt;
+}
+
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (const EmbeddedPicture *picture : {&embedded::appIcon16, &embedded::appIcon24, &embedded::appIcon32,
+                                           &embedded::appIcon48, &embedded::appIcon64})
+        icon.addPixmap(QPixmap::fromImage(picture->image()));
+    return icon;
+}
 
 int run(int &argc, char **argv)
 {
+    QCoreApplication::setApplicationName(QStringLiteral("huvolo"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(HUVOLO_VERSION));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const std::optional<int> status = handleCommandLine(arguments))
+        return *status;
+
     const auto app = openApplication(argc, argv, "huvolo");
+    QGuiApplication::setDesktopFileName(QLatin1String(ApplicationId));
+    QGuiApplication::setWindowIcon(applicationIcon());
     addFontFaces();
     FrmMain window;
     window.show();

@@ -1,9 +1,27 @@
 #pragma once
 
+#include <QIcon>
+#include <QStringList>
+
+#include <optional>
+
 namespace huvolo {
 
-// The whole program: opens the display, shows the window and runs until it
-// is closed. Returns the process's exit status.
+// The application's one reverse-DNS id: its desktop entry, icon, AppStream
+// metainfo and settings all go by it.
+inline constexpr char ApplicationId[] = "org.huvolo.Huvolo";
+
+// What the command line asks for before any window opens. Prints the help,
+// the version or what was wrong (one line, then the usage) and returns the
+// exit status when the program should end there; nothing when it should go
+// on. Qt's own options (-platform NAME, -style NAME, ...) are passed by.
+std::optional<int> handleCommandLine(const QStringList &arguments);
+
+// The window icon, at the sizes title bars, task bars and switchers ask for.
+QIcon applicationIcon();
+
+// The whole program: reads the command line, opens the display, shows the
+// window and runs until it is closed. Returns the process's exit status.
 int run(int &argc, char **argv);
 
 } // namespace huvolo

@@ -3,6 +3,7 @@
 // and colours at every size.
 
 #include "appicon.h"
+#include "huvolo.h"
 
 #include <QColor>
 #include <QFile>
@@ -66,9 +67,16 @@ private slots:
         QTest::addColumn<int>("size");
         for (const int size : pictures::appIconSizes)
             QTest::addRow("installed %d", size) << pngPath(size) << size;
-        for (const int size : {16, 24, 32, 48, 64, 128})
-            QTest::addRow("window %d", size)
-                << QStringLiteral(":/icons/hicolor/%1x%1/apps/org.huvolo.Huvolo.png").arg(size) << size;
+    }
+
+    // The window icon compiled into the program is what the generator draws.
+    void windowIconMatchesGenerator()
+    {
+        const QIcon icon = applicationIcon();
+        QCOMPARE(icon.availableSizes(), (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}}));
+        for (const QSize size : icon.availableSizes())
+            QCOMPARE(icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                     pictures::appIcon(size.width()).convertToFormat(QImage::Format_ARGB32_Premultiplied));
     }
 
     void bitmapsMatchGenerator()
@@ -192,5 +200,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestAppIcon)
+QTEST_MAIN(TestAppIcon)
 #include "tst_appicon.moc"
