@@ -1,6 +1,8 @@
 #include "frmmain.h"
 
 #include "clipboard.h"
+#include "colouractions.h"
+#include "huvolo.h"
 #include "focuschain.h"
 #include <Huvolo/colour.h>
 #include "embeddedpicture.h"
@@ -14,7 +16,9 @@
 #include <Huvolo/xpcmdbutton.h>
 
 #include <QGuiApplication>
+#include <QContextMenuEvent>
 #include <QKeySequence>
+#include <QMenu>
 #include <QScreen>
 #include <QShortcut>
 
@@ -118,6 +122,22 @@ FrmMain::FrmMain(QWidget *parent)
         });
     });
 
+    // The menu of the additions: over the pictures, and after the read-out's
+    // own entries; Shift+F10 opens it from the keyboard as the Menu key does.
+    m_actions = new ColourActions(this, QLatin1String(ApplicationId), QStringLiteral("huvolo"));
+    txtHex->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(txtHex, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
+        QMenu *menu = txtHex->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->addSeparator();
+        m_actions->fillMenu(menu);
+        menu->popup(txtHex->mapToGlobal(position));
+    });
+    connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this), &QShortcut::activated, this, [this] {
+        if (QWidget *focus = focusWidget())
+            openMenuAt(focus, focus->rect().center());
+    });
+
     // Ctrl+W and Ctrl+Q close the window, which ends the program as the close box does.
     for (const QKeyCombination keys : {Qt::CTRL | Qt::Key_W, Qt::CTRL | Qt::Key_Q})
         connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, this, &QWidget::close);
@@ -211,6 +231,11 @@ void FrmMain::sample(const PictureBox *picture, float X, float Y)
     const double c = picture->Point(X, Y);
     if (c == -1)
         return;
+    showSample(c);
+}
+
+void FrmMain::showSample(double c)
+{
     m_Red = QString::number(GetRGB(c, 1));
     m_Green = QString::number(GetRGB(c, 2));
     m_Blue = QString::number(GetRGB(c, 3));
@@ -229,6 +254,8 @@ void FrmMain::copyHexText()
     txtHex->setText(hexText());
     Clipboard::Clear();
     Clipboard::SetText(txtHex->Text());
+    if (const std::optional<QRgb> colour = sampledColour())
+        emit copied(*colour);
 }
 
 void FrmMain::writeHexText()
@@ -244,6 +271,67 @@ QString FrmMain::hexText() const
         return PadHex(hex(toLong(toNumber(decimal, QLatin1String(name)), QLatin1String(name))));
     };
     return QLatin1Char('#') + channel(m_Red, "m_Red") + channel(m_Green, "m_Green") + channel(m_Blue, "m_Blue");
+}
+
+std::optional<QRgb> FrmMain::sampledColour() const
+{
+    if (m_Red.isEmpty())
+        return std::nullopt;
+    return qRgb(m_Red.toInt(), m_Green.toInt(), m_Blue.toInt());
+}
+
+void FrmMain::showColour(QRgb colour)
+{
+    showSample(double(qRed(colour) + 256 * qGreen(colour) + 65536 * qBlue(colour)));
+}
+
+void FrmMain::copyColour()
+{
+    copyHexText();
+}
+
+void FrmMain::copyText(const QString &text, QRgb colour)
+{
+    Clipboard::Clear();
+    Clipboard::SetText(text);
+    emit copied(colour);
+}
+
+FrmMain::ReadOut FrmMain::readOut() const
+{
+    return ReadOut{m_Red, m_Green, m_Blue, txtHex->Text(), txtHex->BackColor()};
+}
+
+void FrmMain::setReadOut(const ReadOut &readOut)
+{
+    m_Red = readOut.red;
+    m_Green = readOut.green;
+    m_Blue = readOut.blue;
+    txtHex->setBackColor(readOut.backColor);
+    txtHex->setText(readOut.text);
+}
+
+// The menu opens over the pictures and, added to its own, over the read-out;
+// from the keyboard it opens where the focus is.
+void FrmMain::contextMenuEvent(QContextMenuEvent *event)
+{
+    QWidget *target = event->reason() == QContextMenuEvent::Mouse ? childAt(event->pos()) : focusWidget();
+    if (target != pctColors && target != pctSwatches) {
+        event->ignore();
+        return;
+    }
+    QPoint at = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        const auto *picture = static_cast<PictureBox *>(target);
+        at = picture->mapToGlobal(picture->innerArea().topLeft() + picture->keyboardPointer());
+    }
+    m_actions->showMenu(at);
+}
+
+void FrmMain::openMenuAt(QWidget *widget, const QPoint &position)
+{
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, position, widget->mapToGlobal(position));
+    QCoreApplication::sendEvent(widget, &event);
 }
 
 } // namespace huvolo

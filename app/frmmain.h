@@ -1,9 +1,15 @@
 #pragma once
 
+#include <Huvolo/colour.h>
+
+#include <QRgb>
 #include <QWidget>
+
+#include <optional>
 
 namespace huvolo {
 
+class ColourActions;
 class PictureBox;
 class TextBox;
 class xpcmdbutton;
@@ -27,6 +33,35 @@ public:
     // A one-character hex text gets a leading "0"; any other is unchanged.
     static QString PadHex(QString text);
 
+    // Additions to the design, for the menu and the screen picker.
+    //
+    // The colour of the last sample, if there was one.
+    std::optional<QRgb> sampledColour() const;
+    // Shows a colour in the read-out and keeps it, exactly as a sample does.
+    void showColour(QRgb colour);
+    // Copies the read-out's colour as a click on a picture does.
+    void copyColour();
+    // Puts `text`, the colour written in some notation, on the clipboard.
+    void copyText(const QString &text, QRgb colour);
+    // What the read-out shows and the window keeps of the last sample.
+    struct ReadOut
+    {
+        QString red, green, blue;
+        QString text;
+        OLE_COLOR backColor;
+    };
+    ReadOut readOut() const;
+    void setReadOut(const ReadOut &readOut);
+
+    ColourActions *colourActions() const { return m_actions; }
+
+signals:
+    // A colour was copied, in whatever notation.
+    void copied(QRgb colour);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
 private:
     void Form_Load();
     void pctColors_MouseMove(qint16 &Button, qint16 &Shift, float &X, float &Y);
@@ -39,6 +74,8 @@ private:
     void xpcmdToggle_Click();
 
     void sample(const PictureBox *picture, float X, float Y);
+    void showSample(double c);
+    void openMenuAt(QWidget *widget, const QPoint &position);
     void copyHexText();
     void writeHexText();
     QString hexText() const;
@@ -47,6 +84,7 @@ private:
     TextBox *txtHex = nullptr;
     PictureBox *pctColors = nullptr;
     PictureBox *pctSwatches = nullptr;
+    ColourActions *m_actions = nullptr;
 
     // Decimal text of the last sampled colour's channels; empty until then.
     QString m_Red;

@@ -3,8 +3,10 @@
 // write and clipboard copy). Run it; it asserts nothing about time.
 #include "frmmain.h"
 #include "picturebox.h"
+#include "screenpicker.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -17,6 +19,8 @@ class BenchFrmMain : public QObject
 private slots:
     void sampleMove();
     void clickCopy();
+    void magnifierMove();
+    void magnifierMoveOnX11();
 };
 
 void BenchFrmMain::sampleMove()
@@ -46,6 +50,44 @@ void BenchFrmMain::clickCopy()
         QMouseEvent release(QEvent::MouseButtonRelease, pos, pos, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(pctColors, &press);
         QApplication::sendEvent(pctColors, &release);
+    }
+}
+
+// One pointer move while picking from the screen: the pixels around the
+// pointer fetched (here from a screen in memory, so the window system's
+// own cost is left out) and the magnifier drawn.
+void BenchFrmMain::magnifierMove()
+{
+    QImage screen(1280, 1024, QImage::Format_ARGB32);
+    screen.fill(qRgb(30, 144, 255));
+    QPoint pointer(400, 300);
+    ScreenPicker picker(ScreenPicker::Screen{[&screen](const QRect &area) { return screen.copy(area); },
+                                             [&pointer] { return pointer; }});
+    picker.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&picker));
+    int i = 0;
+    QBENCHMARK {
+        pointer = QPoint(100 + i % 1000, 100 + (i / 1000) % 800);
+        picker.pointAt(pointer);
+        picker.repaint();
+        ++i;
+    }
+}
+
+// The same on a real X11 screen, where each move asks the server for the
+// pointer and the pixels around it.
+void BenchFrmMain::magnifierMoveOnX11()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        QSKIP("needs an X11 display");
+    ScreenPicker picker(ScreenPicker::x11Screen());
+    picker.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&picker));
+    QBENCHMARK {
+        QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(QCursor::pos()), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&picker, &move);
+        picker.repaint();
     }
 }
 

@@ -12,6 +12,8 @@ fi
 
 E2E_TMP=$(mktemp -d)
 export XDG_RUNTIME_DIR="$E2E_TMP/runtime" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+# The program's settings (its recent colours) live with the test, not the user.
+export XDG_CONFIG_HOME="$E2E_TMP/config"
 XVFB_PID=""
 APP_PID=""
 ATSPI_PID=""
