@@ -72,7 +72,12 @@ QString displayFailure(const QStringList &messages, const QString &displayVariab
     return line;
 }
 
-std::unique_ptr<QApplication> openApplication(int &argc, char **argv, const char *program)
+namespace {
+
+// Creates an application object of type App the way openApplication
+// describes, for the window program and for its windowless helpers alike.
+template<typename App>
+std::unique_ptr<App> openApplicationObject(int &argc, char **argv, const char *program)
 {
     bool platformAsked = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
     for (int i = 1; i < argc; ++i) {
@@ -88,13 +93,25 @@ std::unique_ptr<QApplication> openApplication(int &argc, char **argv, const char
     programName = program;
     startupMessages.clear();
     previousHandler = qInstallMessageHandler(startupHandler);
-    auto application = std::make_unique<QApplication>(argc, argv);
+    auto application = std::make_unique<App>(argc, argv);
     qInstallMessageHandler(previousHandler);
     // What the toolkit said on a start that worked still reaches the log.
     for (const QString &message : std::as_const(startupMessages))
         qWarning().noquote() << message;
     startupMessages.clear();
     return application;
+}
+
+} // namespace
+
+std::unique_ptr<QApplication> openApplication(int &argc, char **argv, const char *program)
+{
+    return openApplicationObject<QApplication>(argc, argv, program);
+}
+
+std::unique_ptr<QGuiApplication> openGuiApplication(int &argc, char **argv, const char *program)
+{
+    return openApplicationObject<QGuiApplication>(argc, argv, program);
 }
 
 } // namespace huvolo
