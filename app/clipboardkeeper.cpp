@@ -299,9 +299,11 @@ QString keeperServerName(const QString &display, unsigned userId)
 void keepClipboardAfterExit(const QStringList &arguments)
 {
     xcb_connection_t *connection = x11Connection();
-    if (!connection || !ownsSelection(connection, "CLIPBOARD"))
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    // Both must agree: only then is the text Qt holds the one on the clipboard.
+    if (!connection || !clipboard->ownsClipboard() || !ownsSelection(connection, "CLIPBOARD"))
         return;
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    const QMimeData *data = clipboard->mimeData(QClipboard::Clipboard);
     if (!data || !data->hasText())
         return;
     // A clipboard manager takes the text when the application object goes.
