@@ -3,8 +3,8 @@
 #include "application.h"
 #include "huvolo.h"
 
-#include <QClipboard>
 #include <QAbstractNativeEventFilter>
+#include <QClipboard>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -18,19 +18,19 @@
 #include <xcb/xcb.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/mman.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
-#include <cstddef>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -62,6 +62,19 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
     return atom;
 }
 
+// The window that owns the selection `name` on the X server now, or none.
+xcb_window_t selectionOwner(xcb_connection_t *connection, const char *name)
+{
+    const xcb_atom_t selection = internAtom(connection, name);
+    if (selection == XCB_ATOM_NONE)
+        return XCB_WINDOW_NONE;
+    xcb_get_selection_owner_reply_t *reply =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+    const xcb_window_t owner = reply ? reply->owner : xcb_window_t(XCB_WINDOW_NONE);
+    std::free(reply);
+    return owner;
+}
+
 // Whether a window of this connection owns the selection `name` on the X
 // server now. Qt's own view can lag: when another program empties the
 // clipboard and then sets it, Qt may take the first step for a clear of its
@@ -69,27 +82,9 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
 // owner's window id tells which connection made it.
 bool ownsSelection(xcb_connection_t *connection, const char *name)
 {
-    const xcb_atom_t selection = internAtom(connection, name);
-    if (selection == XCB_ATOM_NONE)
-        return false;
-    xcb_get_selection_owner_reply_t *reply =
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
-    const xcb_window_t owner = reply ? reply->owner : xcb_window_t(XCB_WINDOW_NONE);
-    std::free(reply);
+    const xcb_window_t owner = selectionOwner(connection, name);
     const xcb_setup_t *setup = xcb_get_setup(connection);
     return owner != XCB_WINDOW_NONE && (owner & ~setup->resource_id_mask) == setup->resource_id_base;
-}
-
-bool selectionHasOwner(xcb_connection_t *connection, const char *name)
-{
-    const xcb_atom_t selection = internAtom(connection, name);
-    if (selection == XCB_ATOM_NONE)
-        return false;
-    xcb_get_selection_owner_reply_t *reply =
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
-    const bool owned = reply && reply->owner != XCB_WINDOW_NONE;
-    std::free(reply);
-    return owned;
 }
 
 // Calls `check` whenever the X server tells this program that a selection
@@ -307,17 +302,11 @@ void keepClipboardAfterExit(const QStringList &arguments)
     if (!data || !data->hasText())
         return;
     // A clipboard manager takes the text when the application object goes.
-    if (selectionHasOwner(connection, "CLIPBOARD_MANAGER"))
+    if (selectionOwner(connection, "CLIPBOARD_MANAGER") != XCB_WINDOW_NONE)
         return;
 
-    const QString rawDisplay = [&] {
-        QString display = qEnvironmentVariable("DISPLAY");
-        for (qsizetype i = 1; i + 1 < arguments.size(); ++i)
-            if (arguments.at(i) == QLatin1String("-display") || arguments.at(i) == QLatin1String("--display"))
-                display = arguments.at(i + 1);
-        return display;
-    }();
-    const pid_t keeper = startKeeper(data->text().toUtf8(), rawDisplay);
+    const pid_t keeper =
+        startKeeper(data->text().toUtf8(), clipboardDisplay(arguments, qEnvironmentVariable("DISPLAY")));
     if (keeper < 0)
         return;
 

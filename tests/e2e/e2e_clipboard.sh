@@ -93,9 +93,11 @@ one_keeper_with "$second"
 echo "ok: two windows closed one after the other leave one keeper with $second"
 
 # Windows closed one after the other, each after its own copy: the next
-# window's copy sends the keeper away, and its close starts one anew.
+# window's copy sends the keeper away, and its close starts one anew. This
+# window is told its display on the command line alone; its keeper finds
+# the same display.
 previous=$(keepers)
-start_app "$HUVOLO" Huvolo
+start_app env Huvolo -u DISPLAY "$HUVOLO" -display "$DISPLAY"
 copy 125 216
 third=$COLOUR
 no_keeper "a window copied"
