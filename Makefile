@@ -13,9 +13,11 @@ MAKEFLAGS += --no-print-directory
 SHELL := /bin/bash
 .SHELLFLAGS := -o pipefail -c
 
-# configure DIR [SETTINGS...]: runs CMake on DIR if it has no cache yet.
+# configure DIR [SETTINGS...]: runs CMake on DIR if it has no cache yet,
+# saying only what needs saying (warnings, errors).
 configure = if [ ! -f $(1)/CMakeCache.txt ] || [ -n "$(CMAKE_FLAGS)" ]; then \
-	cmake -S . -B $(1) $(2) $(CMAKE_FLAGS) | sed -u -E '/^-- (Configuring|Generating) done|^-- Build files have been written/d'; fi
+	cmake -S . -B $(1) --log-level=NOTICE $(2) $(CMAKE_FLAGS) \
+	| sed -u -E '/^-- (Configuring|Generating) done|^-- Build files have been written/d'; fi
 # build DIR: builds DIR, leaving out the lines for targets that had nothing to do.
 build_in = cmake --build $(1) -j $(JOBS) | sed -u -E '/^\[ *[0-9]+%\] (Built target|Automatic [A-Za-z ]+ for target) /d'
 # test_in DIR [CTEST-ARGUMENTS...]: CTest's summary and the output of what
