@@ -1,49 +1,69 @@
 # The two commands of the README, and a few helpers. Each installs what is
-# missing (scripts/install-deps) before it builds.
+# missing (scripts/install-deps) before it builds. A build folder is
+# configured once, when it has no CMake cache yet (or when CMAKE_FLAGS asks
+# for settings); after that `cmake --build` runs CMake again by itself when
+# a CMakeLists.txt changes.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 
+# No "Entering directory" lines from make, here or in the build's own makes.
+MAKEFLAGS += --no-print-directory
+SHELL := /bin/bash
+.SHELLFLAGS := -o pipefail -c
+
+# configure DIR [SETTINGS...]: runs CMake on DIR if it has no cache yet,
+# saying only what needs saying (warnings, errors).
+configure = if [ ! -f $(1)/CMakeCache.txt ] || [ -n "$(CMAKE_FLAGS)" ]; then \
+	cmake -S . -B $(1) --log-level=NOTICE $(2) $(CMAKE_FLAGS) \
+	| sed -u -E '/^-- (Configuring|Generating) done|^-- Build files have been written/d'; fi
+# build DIR: builds DIR, leaving out the lines for targets that had nothing to do.
+build_in = cmake --build $(1) -j $(JOBS) | sed -u -E '/^\[ *[0-9]+%\] (Built target|Automatic [A-Za-z ]+ for target) /d'
+# test_in DIR [CTEST-ARGUMENTS...]: CTest's summary and the output of what
+# failed; on a terminal one line shows the progress.
+test_in = cd $(1) && if [ -t 1 ]; then ctest --output-on-failure --progress $(2); \
+	else ctest --output-on-failure $(2) | sed -u -E '/^ +Start +[0-9]+: /d; /^ *[0-9]+\/[0-9]+ Test +\#[0-9]+: .* Passed +[0-9.]+ sec$$/d'; fi
+
 .PHONY: run gallery test test-sanitize bench package fuzz deps build clean
 
 run: build
-	./$(BUILD)/app/huvolo
+	@./$(BUILD)/app/huvolo
 
 # The two controls, xpcmdbutton and xpgroupbox, in a small window of their own.
 gallery: build
-	./$(BUILD)/examples/gallery/huvolo-gallery
+	@./$(BUILD)/examples/gallery/huvolo-gallery
 
 test: build
-	cd $(BUILD) && ctest --output-on-failure
+	@$(call test_in,$(BUILD))
 
 # The unit tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
-	cmake -S . -B build-sanitize -DHUVOLO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug $(CMAKE_FLAGS)
-	cmake --build build-sanitize -j $(JOBS)
-	cd build-sanitize && ctest --output-on-failure -L unit
+	@$(call configure,build-sanitize,-DHUVOLO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
+	@$(call build_in,build-sanitize)
+	@$(call test_in,build-sanitize,-L unit)
 
 # RUNS=N sets how many times each program starts (default 11).
 bench: build
-	./scripts/bench $(BUILD)
+	@./scripts/bench $(BUILD)
 
-# The Debian package, from a Release build in build-release/, checked by lintian.
+# The Debian packages, from a Release build in build-release/, checked by lintian.
 package:
-	./scripts/package
+	@./scripts/package
 
 # The libFuzzer targets: built with clang into build-fuzz/, every committed
 # input replayed, then each target fuzzed for FUZZ_SECONDS.
 fuzz:
-	./scripts/fuzz build
-	./scripts/fuzz replay
-	./scripts/fuzz run $(FUZZ_SECONDS)
+	@./scripts/fuzz build
+	@./scripts/fuzz replay
+	@./scripts/fuzz run $(FUZZ_SECONDS)
 
 deps:
-	./scripts/install-deps
+	@./scripts/install-deps
 
 build: deps
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j $(JOBS)
+	@$(call configure,$(BUILD))
+	@$(call build_in,$(BUILD))
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-release build-fuzz build-fuzz-coverage

@@ -1,6 +1,7 @@
 #include "huvolo.h"
 
 #include "application.h"
+#include "clipboardkeeper.h"
 #include "embeddedpicture.h"
 #include "fontfaces.h"
 #include "frmmain.h"
@@ -43,7 +44,7 @@ void print(FILE *stream, const QString &text)
 
 } // namespace
 
-std::optional<int> handleCommandLine(const QStringList &arguments)
+std::optional<int> handleCommandLine(const QStringList &arguments, bool *keepClipboard)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -56,6 +57,11 @@ std::optional<int> handleCommandLine(const QStringList &arguments)
                                      QStringLiteral("Show the version and exit."));
     parser.addOption(help);
     parser.addOption(version);
+    // The windowless keeper of the clipboard's text that the program starts
+    // for itself; not for people, so not in the help.
+    QCommandLineOption keeper{QLatin1String(KeepClipboardOption)};
+    keeper.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(keeper);
     for (const auto &qt : qtOptions) {
         QCommandLineOption option(QLatin1String(qt.name));
         if (qt.value)
@@ -86,6 +92,8 @@ std::optional<int> handleCommandLine(const QStringList &arguments)
                           + QStringLiteral("'\n") + usage);
         return 2;
     }
+    if (keepClipboard)
+        *keepClipboard = parser.isSet(keeper);
     return std::nullopt;
 }
 
@@ -105,8 +113,11 @@ int run(int &argc, char **argv)
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    if (const std::optional<int> status = handleCommandLine(arguments))
+    bool keepClipboard = false;
+    if (const std::optional<int> status = handleCommandLine(arguments, &keepClipboard))
         return *status;
+    if (keepClipboard)
+        return runClipboardKeeper(argc, argv);
 
     const auto app = openApplication(argc, argv, "huvolo");
     QGuiApplication::setDesktopFileName(QLatin1String(ApplicationId));
@@ -114,7 +125,9 @@ int run(int &argc, char **argv)
     addFontFaces();
     FrmMain window;
     window.show();
-    return app->exec();
+    const int status = app->exec();
+    keepClipboardAfterExit(arguments);
+    return status;
 }
 
 } // namespace huvolo

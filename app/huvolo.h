@@ -15,7 +15,9 @@ inline constexpr char ApplicationId[] = "org.huvolo.Huvolo";
 // the version or what was wrong (one line, then the usage) and returns the
 // exit status when the program should end there; nothing when it should go
 // on. Qt's own options (-platform NAME, -style NAME, ...) are passed by.
-std::optional<int> handleCommandLine(const QStringList &arguments);
+// `keepClipboard`, when given, tells whether the hidden option that runs
+// the clipboard keeper instead of the window was set.
+std::optional<int> handleCommandLine(const QStringList &arguments, bool *keepClipboard = nullptr);
 
 // The window icon, at the sizes title bars, task bars and switchers ask for.
 QIcon applicationIcon();

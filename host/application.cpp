@@ -11,6 +11,8 @@ namespace huvolo {
 namespace {
 
 const char *programName = "";
+// The X display named on the command line (-display NAME), if any.
+QString displayArgument;
 QStringList startupMessages;
 QtMessageHandler previousHandler = nullptr;
 
@@ -26,7 +28,8 @@ void startupHandler(QtMsgType type, const QMessageLogContext &context, const QSt
     }
     startupMessages << message;
     const QString line = QString::fromLocal8Bit(programName) + QStringLiteral(": ")
-                         + displayFailure(startupMessages, qEnvironmentVariable("DISPLAY"),
+                         + displayFailure(startupMessages,
+                                          displayArgument.isEmpty() ? qEnvironmentVariable("DISPLAY") : displayArgument,
                                           qEnvironmentVariable("WAYLAND_DISPLAY"));
     std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
     std::fflush(stderr);
@@ -72,15 +75,26 @@ QString displayFailure(const QStringList &messages, const QString &displayVariab
     return line;
 }
 
-std::unique_ptr<QApplication> openApplication(int &argc, char **argv, const char *program)
+namespace {
+
+// Creates an application object of type App the way openApplication
+// describes, for the window program and for its windowless helpers alike.
+template<typename App>
+std::unique_ptr<App> openApplicationObject(int &argc, char **argv, const char *program)
 {
-    bool platformAsked = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    // A platform or an X display named on the command line is a display to try.
+    bool displayAsked = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    displayArgument.clear();
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
-        platformAsked = platformAsked || argument == "-platform" || argument == "--platform";
+        displayAsked = displayAsked || argument == "-platform" || argument == "--platform";
+        if ((argument == "-display" || argument == "--display") && i + 1 < argc) {
+            displayAsked = true;
+            displayArgument = QString::fromLocal8Bit(argv[i + 1]);
+        }
     }
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    if (!platformAsked && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    if (!displayAsked && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         std::fprintf(stderr, "%s: no display to open a window on (DISPLAY is not set)\n", program);
         std::exit(2);
     }
@@ -88,13 +102,25 @@ std::unique_ptr<QApplication> openApplication(int &argc, char **argv, const char
     programName = program;
     startupMessages.clear();
     previousHandler = qInstallMessageHandler(startupHandler);
-    auto application = std::make_unique<QApplication>(argc, argv);
+    auto application = std::make_unique<App>(argc, argv);
     qInstallMessageHandler(previousHandler);
     // What the toolkit said on a start that worked still reaches the log.
     for (const QString &message : std::as_const(startupMessages))
         qWarning().noquote() << message;
     startupMessages.clear();
     return application;
+}
+
+} // namespace
+
+std::unique_ptr<QApplication> openApplication(int &argc, char **argv, const char *program)
+{
+    return openApplicationObject<QApplication>(argc, argv, program);
+}
+
+std::unique_ptr<QGuiApplication> openGuiApplication(int &argc, char **argv, const char *program)
+{
+    return openApplicationObject<QGuiApplication>(argc, argv, program);
 }
 
 } // namespace huvolo

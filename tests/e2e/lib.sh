@@ -17,9 +17,13 @@ export XDG_CONFIG_HOME="$E2E_TMP/config"
 XVFB_PID=""
 APP_PID=""
 ATSPI_PID=""
+# Other processes a test starts, to be ended with it.
+E2E_PIDS=()
 
 cleanup() {
     [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+    local pid
+    for pid in "${E2E_PIDS[@]}" $(keepers); do kill "$pid" 2>/dev/null || true; done
     [ -n "$ATSPI_PID" ] && kill "$ATSPI_PID" 2>/dev/null || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     rm -rf "$E2E_TMP"
@@ -70,7 +74,9 @@ start_app() {
     "$1" "${@:3}" 2>"$E2E_TMP/app.log" &
     APP_PID=$!
     WID=""
-    find_window() { WID=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1) && [ -n "$WID" ]; }
+    find_window() {
+        WID=$(xdotool search --all --onlyvisible --pid "$APP_PID" --name "^$1\$" 2>/dev/null | head -n1) && [ -n "$WID" ]
+    }
     poll 20 find_window "$2" || fail "no window titled $2 appeared: $(cat "$E2E_TMP/app.log")"
     eval "$(xdotool getwindowgeometry --shell "$WID")"
     WIN_X=$X WIN_Y=$Y WIN_W=$WIDTH WIN_H=$HEIGHT
@@ -111,6 +117,20 @@ picture_pixel() {
 
 clipboard() {
     xclip -o -selection clipboard 2>/dev/null
+}
+
+# keepers: the process ids of the clipboard keepers this test's program
+# started (`HUVOLO --keep-clipboard`, in this test's runtime folder), one a
+# line.
+keepers() {
+    [ -n "${HUVOLO:-}" ] || return 0
+    local program pid
+    program=$(readlink -f "$HUVOLO")
+    for pid in $(pgrep -f -- " --keep-clipboard( |$)"); do
+        [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$program" ] || continue
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR" || continue
+        echo "$pid"
+    done
 }
 
 pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }

@@ -12,13 +12,14 @@ trap 'rm -rf "$tmp"' EXIT
 mkdir -m 700 "$tmp/runtime"
 
 # expect NAME PATTERN ENV...: the program, run with ENV and no display, prints
-# one line matching PATTERN and exits 2.
+# one line matching PATTERN and exits 2. ARGUMENTS are its command line.
+ARGUMENTS=()
 expect() {
     local name=$1 pattern=$2
     shift 2
     local out status
     out=$(cd "$tmp" && ulimit -c unlimited && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
-        XDG_RUNTIME_DIR="$tmp/runtime" "$@" "$program" 2>&1)
+        XDG_RUNTIME_DIR="$tmp/runtime" "$@" "$program" "${ARGUMENTS[@]}" 2>&1)
     status=$?
     if [ "$status" -ne 2 ]; then
         fail "$name: exit status $status, expected 2 ($out)"
@@ -41,6 +42,10 @@ for program in "$@"; do
         QT_QPA_PLATFORM=nonsense
     expect "only WAYLAND_DISPLAY" "^$base: cannot open a display: .*\"wayland\" \(WAYLAND_DISPLAY=\"wayland-99\"\)" \
         WAYLAND_DISPLAY=wayland-99
+    # A display named on the command line is tried, and named in the line.
+    ARGUMENTS=(-display :98)
+    expect "-display :98" "^$base: cannot open a display: .*\"xcb\" \(DISPLAY=\":98\"\)$"
+    ARGUMENTS=()
 
     # -platform offscreen needs no display: the program starts and keeps
     # running until it is stopped.
