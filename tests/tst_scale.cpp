@@ -75,6 +75,7 @@ void TestScale::pointerPicksThePixelShown()
     QVERIFY2(checked > 5000, qPrintable(QString::number(checked)));
     QVERIFY2(wrong.isEmpty(), qPrintable(QString::number(wrong.size()) + " of " + QString::number(checked) + ": "
                                          + wrong.mid(0, 5).join("; ")));
+    qInfo("scale %g: %d points checked, all agree", scale, checked);
 }
 
 QTEST_MAIN(TestScale)
