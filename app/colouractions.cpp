@@ -3,7 +3,7 @@
 #include "frmmain.h"
 #include "portalpicker.h"
 #include "recentcolours.h"
-#include "screenpicker.h"
+#include "x11screen.h"
 
 #include <Huvolo/hosterror.h>
 
@@ -120,7 +120,7 @@ void ColourActions::pickFromScreen()
     if (m_picking || !m_pickFromScreen->isEnabled())
         return;
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        pickFrom(ScreenPicker::x11Screen());
+        pickFrom(x11Screen());
         return;
     }
     if (!PortalColourPicker::available()) {

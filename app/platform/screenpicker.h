@@ -26,9 +26,6 @@ public:
         std::function<QImage(const QRect &devicePixels)> grab;
         std::function<QPoint()> pointer;
     };
-    // The X11 screen, read at device resolution; empty elsewhere.
-    static Screen x11Screen();
-
     // Device pixels the magnifier shows each way from the middle one, and
     // how many screen pixels one of them takes.
     static constexpr int Reach = 5;

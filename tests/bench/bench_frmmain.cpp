@@ -3,7 +3,7 @@
 // write and clipboard copy). Run it; it asserts nothing about time.
 #include "frmmain.h"
 #include "picturebox.h"
-#include "screenpicker.h"
+#include "x11screen.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -80,7 +80,7 @@ void BenchFrmMain::magnifierMoveOnX11()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         QSKIP("needs an X11 display");
-    ScreenPicker picker(ScreenPicker::x11Screen());
+    ScreenPicker picker(x11Screen());
     picker.show();
     QVERIFY(QTest::qWaitForWindowExposed(&picker));
     QBENCHMARK {
