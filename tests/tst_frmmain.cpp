@@ -72,6 +72,7 @@ private slots:
     void clickCopiesOnlyHexText();
     void clickBeforeSampleChangesNothing();
     void doubleClickRewritesWithoutCopying();
+    void readOutTipNamesColour();
     void focusSelectsAll_data();
     void focusSelectsAll();
 
@@ -319,6 +320,25 @@ void TestFrmMain::doubleClickRewritesWithoutCopying()
     sendMouse(pctColors, QEvent::MouseButtonRelease, QPoint(10, 10), Qt::LeftButton);
     QCOMPARE(txtHex->text(), QStringLiteral("#FFFFFF"));
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept"));
+}
+
+// The read-out's tooltip gives the shown colour's hex and name; the read-out
+// itself shows only the hex.
+void TestFrmMain::readOutTipNamesColour()
+{
+    const FrmMain::ReadOut unsampled = window->readOut();
+    QVERIFY(txtHex->toolTip().isEmpty());
+    moveTo(pctSwatches, 10, 48);
+    QCOMPARE(txtHex->text(), QStringLiteral("#412000"));
+    QCOMPARE(txtHex->toolTip(), QStringLiteral("#412000, approximately maroon"));
+    const FrmMain::ReadOut swatch = window->readOut();
+    moveTo(pctColors, 2, 2);
+    QCOMPARE(txtHex->toolTip(), QStringLiteral("#FFFFFF, white"));
+    // Put back as a cancelled pick from the screen does.
+    window->setReadOut(swatch);
+    QCOMPARE(txtHex->toolTip(), QStringLiteral("#412000, approximately maroon"));
+    window->setReadOut(unsampled);
+    QVERIFY(txtHex->toolTip().isEmpty());
 }
 
 void TestFrmMain::focusSelectsAll_data()
