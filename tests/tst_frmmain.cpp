@@ -10,12 +10,14 @@
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QFile>
 #include <QFontInfo>
 #include <QJsonDocument>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 using namespace huvolo;
 
@@ -339,6 +341,19 @@ void TestFrmMain::readOutTipNamesColour()
     QCOMPARE(txtHex->toolTip(), QStringLiteral("#412000, approximately maroon"));
     window->setReadOut(unsampled);
     QVERIFY(txtHex->toolTip().isEmpty());
+
+    // A tooltip open over the read-out changes with the colour, as when an
+    // arrow key moves the keyboard pointer with the mouse at rest there.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->showColour(0xFFFF8C00);
+    QTest::mouseMove(txtHex);
+    QTRY_VERIFY(txtHex->underMouse());
+    QToolTip::showText(QCursor::pos(), txtHex->toolTip(), txtHex);
+    QTRY_VERIFY(QToolTip::isVisible());
+    window->showColour(0xFFFF8C01);
+    QCOMPARE(QToolTip::text(), QStringLiteral("#FF8C01, approximately dark orange"));
+    QToolTip::hideText();
 }
 
 void TestFrmMain::focusSelectsAll_data()
