@@ -2,6 +2,7 @@
 
 #include "clipboard.h"
 #include "colouractions.h"
+#include "colournames.h"
 #include "huvolo.h"
 #include "focuschain.h"
 #include <Huvolo/colour.h>
@@ -17,10 +18,12 @@
 
 #include <QGuiApplication>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QKeySequence>
 #include <QMenu>
 #include <QScreen>
 #include <QShortcut>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -245,6 +248,18 @@ void FrmMain::showSample(double c)
     txtHex->setBackColor(OLE_COLOR(packColour(integer(m_Red, "m_Red"), integer(m_Green, "m_Green"),
                                                     integer(m_Blue, "m_Blue"))));
     txtHex->setText(hexText());
+    showReadOutTip();
+}
+
+// The read-out's tooltip gives the shown colour's hex and name; one open
+// over the read-out follows the colour.
+void FrmMain::showReadOutTip()
+{
+    const std::optional<QRgb> colour = sampledColour();
+    const QString tip = colour ? colourDescription(*colour) : QString();
+    if (QToolTip::isVisible() && txtHex->underMouse() && QToolTip::text() == txtHex->toolTip())
+        QToolTip::showText(QCursor::pos(), tip, txtHex);
+    txtHex->setToolTip(tip);
 }
 
 void FrmMain::copyHexText()
@@ -309,6 +324,7 @@ void FrmMain::setReadOut(const ReadOut &readOut)
     m_Blue = readOut.blue;
     txtHex->setBackColor(readOut.backColor);
     txtHex->setText(readOut.text);
+    showReadOutTip();
 }
 
 // The menu opens over the pictures and, added to its own, over the read-out;

@@ -75,6 +75,7 @@ private:
 
     void sample(const PictureBox *picture, float X, float Y);
     void showSample(double c);
+    void showReadOutTip();
     void openMenuAt(QWidget *widget, const QPoint &position);
     void copyHexText();
     void writeHexText();

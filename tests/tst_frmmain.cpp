@@ -10,12 +10,14 @@
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QFile>
 #include <QFontInfo>
 #include <QJsonDocument>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 using namespace huvolo;
 
@@ -72,6 +74,7 @@ private slots:
     void clickCopiesOnlyHexText();
     void clickBeforeSampleChangesNothing();
     void doubleClickRewritesWithoutCopying();
+    void readOutTipNamesColour();
     void focusSelectsAll_data();
     void focusSelectsAll();
 
@@ -319,6 +322,38 @@ void TestFrmMain::doubleClickRewritesWithoutCopying()
     sendMouse(pctColors, QEvent::MouseButtonRelease, QPoint(10, 10), Qt::LeftButton);
     QCOMPARE(txtHex->text(), QStringLiteral("#FFFFFF"));
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept"));
+}
+
+// The read-out's tooltip gives the shown colour's hex and name; the read-out
+// itself shows only the hex.
+void TestFrmMain::readOutTipNamesColour()
+{
+    const FrmMain::ReadOut unsampled = window->readOut();
+    QVERIFY(txtHex->toolTip().isEmpty());
+    moveTo(pctSwatches, 10, 48);
+    QCOMPARE(txtHex->text(), QStringLiteral("#412000"));
+    QCOMPARE(txtHex->toolTip(), QStringLiteral("#412000, approximately maroon"));
+    const FrmMain::ReadOut swatch = window->readOut();
+    moveTo(pctColors, 2, 2);
+    QCOMPARE(txtHex->toolTip(), QStringLiteral("#FFFFFF, white"));
+    // Put back as a cancelled pick from the screen does.
+    window->setReadOut(swatch);
+    QCOMPARE(txtHex->toolTip(), QStringLiteral("#412000, approximately maroon"));
+    window->setReadOut(unsampled);
+    QVERIFY(txtHex->toolTip().isEmpty());
+
+    // A tooltip open over the read-out changes with the colour, as when an
+    // arrow key moves the keyboard pointer with the mouse at rest there.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->showColour(0xFFFF8C00);
+    QTest::mouseMove(txtHex);
+    QTRY_VERIFY(txtHex->underMouse());
+    QToolTip::showText(QCursor::pos(), txtHex->toolTip(), txtHex);
+    QTRY_VERIFY(QToolTip::isVisible());
+    window->showColour(0xFFFF8C01);
+    QCOMPARE(QToolTip::text(), QStringLiteral("#FF8C01, approximately dark orange"));
+    QToolTip::hideText();
 }
 
 void TestFrmMain::focusSelectsAll_data()

@@ -1,6 +1,8 @@
 // Cost of the hot paths of the main window: one pointer move over a picture
-// (pixel read, channel split, colour and text write) and one click (text
-// write and clipboard copy). Run it; it asserts nothing about time.
+// (pixel read, channel split, colour and text write, the colour's name for
+// the read-out's tooltip) and one click (text write and clipboard copy).
+// Run it; it asserts nothing about time.
+#include "colournames.h"
 #include "frmmain.h"
 #include "picturebox.h"
 #include "x11screen.h"
@@ -18,6 +20,7 @@ class BenchFrmMain : public QObject
 
 private slots:
     void sampleMove();
+    void nameColour();
     void clickCopy();
     void magnifierMove();
     void magnifierMoveOnX11();
@@ -36,6 +39,18 @@ void BenchFrmMain::sampleMove()
         QApplication::sendEvent(pctColors, &event);
         ++i;
     }
+}
+
+// The naming alone, part of each move: a different colour each time.
+void BenchFrmMain::nameColour()
+{
+    quint32 i = 0;
+    QString name;
+    QBENCHMARK {
+        name = colourName(0xFF000000u | ((i * 0x9E3779B1u) & 0xFFFFFFu));
+        ++i;
+    }
+    QVERIFY(!name.isEmpty());
 }
 
 void BenchFrmMain::clickCopy()
