@@ -13,18 +13,25 @@ namespace huvolo {
 // crosshair, a magnifier near it shows the pixels around it enlarged with
 // the middle one marked, and every move reports the colour of the device
 // pixel under the pointer. A left click takes that colour; Esc or a right
-// click gives up.
+// click gives up. A screen it cannot read, or a pointer or keyboard another
+// program holds, ends the pick with failed() and the reason, then
+// cancelled(); no colour it cannot read is ever reported.
 class ScreenPicker : public QWidget
 {
     Q_OBJECT
 
 public:
-    // The screen's pixels in a rectangle of device pixels, and the device
-    // pixel under the pointer.
+    // The screen's pixels in a rectangle of device pixels (transparent
+    // where they cannot be read), and the device pixel under the pointer.
+    // Optionally: why the screen under the pointer cannot be read (empty
+    // when it can), and taking the pointer and the keyboard for the
+    // picker's window, saying why not (empty when both were taken).
     struct Screen
     {
         std::function<QImage(const QRect &devicePixels)> grab;
         std::function<QPoint()> pointer;
+        std::function<QString()> problem = {};
+        std::function<QString(WId window)> takeInput = {};
     };
     // Device pixels the magnifier shows each way from the middle one, and
     // how many screen pixels one of them takes.
@@ -44,6 +51,7 @@ signals:
     void hovered(QRgb colour);
     void picked(QRgb colour);
     void cancelled();
+    void failed(const QString &why);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -53,6 +61,9 @@ protected:
 
 private:
     void finish();
+    void fail(const QString &why);
+    QString problem() const;
+    bool readable() const;
     void placeNear(QPoint logicalPointer);
 
     Screen m_screen;
