@@ -36,6 +36,11 @@ void ScreenPicker::start()
         fail(why);
         return;
     }
+    // The magnifier shows on the screen the pointer is on. It stays there
+    // for the pick: moving a shown window to another X screen would make
+    // a new one and lose the grab.
+    if (QScreen *on = pointerScreen())
+        setScreen(on);
     placeNear(QCursor::pos());
     pointAt(at);
     show();
@@ -67,6 +72,11 @@ bool ScreenPicker::readable() const
     return qAlpha(m_area.pixel(Reach, Reach)) != 0;
 }
 
+QScreen *ScreenPicker::pointerScreen() const
+{
+    return m_screen.screen ? m_screen.screen() : nullptr;
+}
+
 QString ScreenPicker::problem() const
 {
     return m_screen.problem ? m_screen.problem() : QString();
@@ -83,7 +93,7 @@ void ScreenPicker::placeNear(QPoint pointer)
 {
     const int gap = 16;
     QPoint place = pointer + QPoint(gap, gap);
-    if (const QScreen *screen = QGuiApplication::screenAt(pointer)) {
+    if (const QScreen *screen = m_screen.screen ? this->screen() : QGuiApplication::screenAt(pointer)) {
         const QRect room = screen->geometry();
         if (place.x() + width() > room.right())
             place.rx() = pointer.x() - gap - width();

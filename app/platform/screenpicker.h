@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class QScreen;
+
 namespace huvolo {
 
 // Picks a colour from anywhere on the screen. While it runs the pointer is a
@@ -24,14 +26,17 @@ public:
     // The screen's pixels in a rectangle of device pixels (transparent
     // where they cannot be read), and the device pixel under the pointer.
     // Optionally: why the screen under the pointer cannot be read (empty
-    // when it can), and taking the pointer and the keyboard for the
-    // picker's window, saying why not (empty when both were taken).
+    // when it can), taking the pointer and the keyboard for the picker's
+    // window, saying why not (empty when both were taken), and the Qt
+    // screen the pointer is on where screens' places do not tell (each X
+    // screen starts at (0, 0)).
     struct Screen
     {
         std::function<QImage(const QRect &devicePixels)> grab;
         std::function<QPoint()> pointer;
         std::function<QString()> problem = {};
         std::function<QString(WId window)> takeInput = {};
+        std::function<QScreen *()> screen = {};
     };
     // Device pixels the magnifier shows each way from the middle one, and
     // how many screen pixels one of them takes.
@@ -63,6 +68,7 @@ private:
     void finish();
     void fail(const QString &why);
     QString problem() const;
+    QScreen *pointerScreen() const;
     bool readable() const;
     void placeNear(QPoint logicalPointer);
 

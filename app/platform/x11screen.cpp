@@ -1,6 +1,8 @@
 #include "x11screen.h"
 
 #include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
@@ -265,6 +267,19 @@ QString takeInput(xcb_connection_t *connection, xcb_window_t window)
     return why;
 }
 
+// The root of the X screen a Qt screen belongs to: a window made there,
+// never shown, knows it.
+xcb_window_t rootOf(xcb_connection_t *connection, QScreen *screen)
+{
+    QWindow probe;
+    probe.setScreen(screen);
+    probe.create();
+    const XcbReply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, xcb_window_t(probe.winId())), nullptr),
+        &std::free);
+    return tree ? tree->root : xcb_window_t(XCB_WINDOW_NONE);
+}
+
 } // namespace
 
 ScreenPicker::Screen x11Screen()
@@ -305,6 +320,16 @@ ScreenPicker::Screen x11Screen()
     screen.takeInput = [connection = display->connection](WId window) {
         return takeInput(connection, xcb_window_t(window));
     };
+    // Qt's screens of several X screens all start at (0, 0): their roots
+    // tell them apart.
+    if (display->screens.size() > 1)
+        screen.screen = [display]() -> QScreen * {
+            const xcb_window_t root = display->screens[display->current].root;
+            for (QScreen *candidate : QGuiApplication::screens())
+                if (rootOf(display->connection, candidate) == root)
+                    return candidate;
+            return nullptr;
+        };
     return screen;
 }
 

@@ -73,6 +73,13 @@ for started_on in 0 1; do
     xsetroot -display ":$DISPLAY_NUMBER.1" -solid "$COLOUR"
     DISPLAY=":$DISPLAY_NUMBER.$started_on" start_app "$HUVOLO" Huvolo
     DISPLAY=":$DISPLAY_NUMBER.$started_on"
+    # The magnifier shows on the screen the pointer is on: one more window there.
+    windows_on_1() { { xdotool search --screen 1 --onlyvisible --class huvolo 2>/dev/null || true; } | wc -l; }
+    before=$(windows_on_1)
+    xdotool mousemove --screen 1 30 30 key ctrl+shift+p
+    magnifier_on_1() { [ "$(windows_on_1)" -gt "$before" ]; }
+    poll 10 magnifier_on_1 || fail "started on screen $started_on, the magnifier did not show on screen 1, the pointer's"
+    xdotool key Escape
     pick --screen 1
     [ "$PICKED" = "#C53110" ] \
         || fail "started on screen $started_on, the pick on screen 1 copied '$PICKED', expected #C53110"
