@@ -27,7 +27,6 @@ struct Channel
     quint32 mask = 0;
     int shift = 0;
     quint32 max = 0;
-
     int bits = 0;
 
     // A channel of fewer than 8 bits, as the server's colour map shows it:
@@ -94,7 +93,7 @@ ScreenFormat formatOf(const xcb_setup_t *setup, const xcb_screen_t *screen, int 
         }
     if (format.bitsPerPixel % 8 != 0 || format.bitsPerPixel == 0 || format.bitsPerPixel > 32
         || format.scanlinePad % 8 != 0 || format.scanlinePad == 0) {
-        format.problem = QStringLiteral("%1 stores %2 bits a pixel, which cannot be read as colours")
+        format.problem = QStringLiteral("%1 stores pixels of %2 bits, which cannot be read as colours")
                              .arg(which)
                              .arg(format.bitsPerPixel);
         return format;
@@ -108,7 +107,7 @@ ScreenFormat formatOf(const xcb_setup_t *setup, const xcb_screen_t *screen, int 
     if (format.throughMasks
         && !(channelFrom(visual->red_mask, format.red) && channelFrom(visual->green_mask, format.green)
              && channelFrom(visual->blue_mask, format.blue)))
-        format.problem = QStringLiteral("%1 has colour masks %2, %3, %4, which cannot be read as colours")
+        format.problem = QStringLiteral("%1 has colour masks 0x%2, 0x%3, 0x%4, which cannot be read as colours")
                              .arg(which)
                              .arg(visual->red_mask, 0, 16)
                              .arg(visual->green_mask, 0, 16)
@@ -125,7 +124,8 @@ struct Display
     std::size_t current = 0;
 };
 
-// The pixel values of a Z-format image, row by row.
+// The pixel values of a Z-format image, row by row; none when the image is
+// not in the root's format.
 std::vector<quint32> pixelValues(const Display &display, const ScreenFormat &format,
                                  const xcb_get_image_reply_t &image, QSize size)
 {
