@@ -28,13 +28,27 @@ start_xvfb_with() {
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 }
 
-# pick [--screen N]: Ctrl+Shift+P, then a click on the root window at (40, 40)
-# of X screen N (0 unless given); sets PICKED to what the clipboard then
-# holds ("none" when nothing was copied).
+# magnifiers [--screen N]: how many magnifiers show (on screen N): the
+# program's windows of 11 pixels enlarged 10 times and a frame, 112 square.
+magnifiers() {
+    local window count=0
+    for window in $(xdotool search "$@" --onlyvisible --class huvolo 2>/dev/null); do
+        xdotool getwindowgeometry "$window" 2>/dev/null | grep -q 'Geometry: 112x112$' && count=$((count + 1))
+    done
+    echo "$count"
+}
+
+# pick [--screen N]: with the pointer at (40, 40) on X screen N (0 unless
+# given), Ctrl+Shift+P, then a click once the magnifier shows; sets PICKED
+# to what the clipboard then holds ("none" when nothing was copied).
 pick() {
     echo -n "none" | xclip -selection clipboard
-    xdotool key ctrl+shift+p
-    xdotool mousemove "$@" 40 40 mousedown 1 mouseup 1
+    local before
+    before=$(magnifiers)
+    xdotool mousemove "$@" 40 40 key ctrl+shift+p
+    picker_shown() { [ "$(magnifiers)" -gt "$before" ]; }
+    poll 10 picker_shown || fail "Ctrl+Shift+P showed no magnifier: $(cat "$E2E_TMP/app.log")"
+    xdotool click 1
     copied() { [ "$(clipboard)" != "none" ]; }
     poll 10 copied || true
     PICKED=$(clipboard)
@@ -73,13 +87,14 @@ for started_on in 0 1; do
     xsetroot -display ":$DISPLAY_NUMBER.1" -solid "$COLOUR"
     DISPLAY=":$DISPLAY_NUMBER.$started_on" start_app "$HUVOLO" Huvolo
     DISPLAY=":$DISPLAY_NUMBER.$started_on"
-    # The magnifier shows on the screen the pointer is on: one more window there.
-    windows_on_1() { { xdotool search --screen 1 --onlyvisible --class huvolo 2>/dev/null || true; } | wc -l; }
-    before=$(windows_on_1)
+    # The magnifier shows on the screen the pointer is on.
+    before=$(magnifiers --screen 1)
     xdotool mousemove --screen 1 30 30 key ctrl+shift+p
-    magnifier_on_1() { [ "$(windows_on_1)" -gt "$before" ]; }
+    magnifier_on_1() { [ "$(magnifiers --screen 1)" -gt "$before" ]; }
     poll 10 magnifier_on_1 || fail "started on screen $started_on, the magnifier did not show on screen 1, the pointer's"
     xdotool key Escape
+    magnifier_gone() { [ "$(magnifiers --screen 1)" -eq "$before" ]; }
+    poll 10 magnifier_gone || fail "Esc left the magnifier showing"
     pick --screen 1
     [ "$PICKED" = "#C53110" ] \
         || fail "started on screen $started_on, the pick on screen 1 copied '$PICKED', expected #C53110"
@@ -94,18 +109,17 @@ done
 start_xvfb_with -screen 0 640x480x24
 xsetroot -solid "$COLOUR"
 start_app "$HUVOLO" Huvolo
-"$XGRAB" pointer >"$E2E_TMP/grab.log" 2>&1 &
-GRAB_PID=$!
+answer=""
+coproc GRAB { "$XGRAB" pointer 2>&1; }
 E2E_PIDS+=("$GRAB_PID")
-grabbed() { grep -q grabbed "$E2E_TMP/grab.log"; }
-poll 10 grabbed || fail "xgrab did not take the pointer: $(cat "$E2E_TMP/grab.log")"
+read -r -t 10 answer <&"${GRAB[0]}" && [ "$answer" = grabbed ] || fail "xgrab did not take the pointer: $answer"
 echo -n "none" | xclip -selection clipboard
 xdotool key ctrl+shift+p
 said_why() { grep -q "huvolo: cannot pick from the screen: another program holds the pointer" "$E2E_TMP/app.log"; }
 poll 10 said_why || fail "with the pointer held elsewhere the pick said nothing: $(cat "$E2E_TMP/app.log")"
 clipboard_is "none" || fail "with the pointer held elsewhere the clipboard became '$(clipboard)'"
-kill "$GRAB_PID"
-wait "$GRAB_PID" 2>/dev/null || true
+echo >&"${GRAB[1]}"
+read -r -t 10 answer <&"${GRAB[0]}" && [ "$answer" = released ] || fail "xgrab did not let the pointer go: $answer"
 pick
 [ "$PICKED" = "$COLOUR" ] || fail "after the grab was gone the pick copied '$PICKED', expected $COLOUR"
 echo "ok: a pointer held by another program ends the pick with a message; picking works after"

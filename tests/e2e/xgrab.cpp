@@ -1,14 +1,13 @@
 // Holds the pointer or the keyboard grab, as another program (a screen
-// locker, a game, a stuck menu) may, until it is ended. It prints "grabbed"
-// once the X server has given it the grab.
+// locker, a game, a stuck menu) may, until its standard input ends or
+// gives a line. It prints "grabbed" once the X server has given it the
+// grab, and "released" once the server has taken it back.
 // Usage: xgrab pointer|keyboard
 #include <xcb/xcb.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -46,7 +45,16 @@ int main(int argc, char *argv[])
     }
     std::puts("grabbed");
     std::fflush(stdout);
-    // Hold it; the grab ends with the connection when the process is ended.
-    for (;;)
-        pause();
+    char line[64];
+    (void)!std::fgets(line, sizeof line, stdin);
+    if (pointer)
+        xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
+    else
+        xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
+    // A round trip: the server has done the ungrab once it answers.
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    std::puts("released");
+    std::fflush(stdout);
+    xcb_disconnect(connection);
+    return 0;
 }
