@@ -8,10 +8,12 @@
 #include <Huvolo/hosterror.h>
 
 #include <QAction>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QToolTip>
 
 namespace huvolo {
 
@@ -162,6 +164,10 @@ void ColourActions::pickFrom(ScreenPicker::Screen screen)
         m_window->copyColour();
     });
     connect(picker, &ScreenPicker::cancelled, m_window, [this, before] { m_window->setReadOut(before); });
+    connect(picker, &ScreenPicker::failed, m_window, [this](const QString &why) {
+        qWarning("huvolo: cannot pick from the screen: %s", qPrintable(why));
+        QToolTip::showText(QCursor::pos(), QStringLiteral("Cannot pick from the screen: %1.").arg(why), m_window);
+    });
     connect(picker, &QObject::destroyed, this, [this] {
         m_picking = false;
         updatePickFromScreen(false);

@@ -30,10 +30,29 @@ ScreenPicker::ScreenPicker(Screen screen, QWidget *parent)
 
 void ScreenPicker::start()
 {
+    // Which screen the pointer is on decides what can be read.
+    const QPoint at = m_screen.pointer ? m_screen.pointer() : QCursor::pos();
+    if (const QString why = problem(); !why.isEmpty()) {
+        fail(why);
+        return;
+    }
+    // The magnifier shows on the screen the pointer is on. It stays there
+    // for the pick: moving a shown window to another X screen would make
+    // a new one and lose the grab.
+    if (QScreen *on = pointerScreen())
+        setScreen(on);
     placeNear(QCursor::pos());
-    if (m_screen.pointer)
-        pointAt(m_screen.pointer());
+    pointAt(at);
     show();
+    // Qt's own grabs say nothing of their outcome: the screen takes the
+    // pointer and the keyboard first and tells whether another program
+    // holds them, as then no click or key would ever reach the picker.
+    if (m_screen.takeInput) {
+        if (const QString why = m_screen.takeInput(winId()); !why.isEmpty()) {
+            fail(why);
+            return;
+        }
+    }
     grabMouse(QCursor(Qt::CrossCursor));
     grabKeyboard();
 }
@@ -44,7 +63,23 @@ void ScreenPicker::pointAt(QPoint at)
     if (m_screen.grab)
         m_area = m_screen.grab(QRect(at - QPoint(Reach, Reach), QSize(Side, Side)));
     update();
-    emit hovered(colour());
+    if (readable())
+        emit hovered(colour());
+}
+
+bool ScreenPicker::readable() const
+{
+    return qAlpha(m_area.pixel(Reach, Reach)) != 0;
+}
+
+QScreen *ScreenPicker::pointerScreen() const
+{
+    return m_screen.screen ? m_screen.screen() : nullptr;
+}
+
+QString ScreenPicker::problem() const
+{
+    return m_screen.problem ? m_screen.problem() : QString();
 }
 
 QRgb ScreenPicker::colour() const
@@ -58,7 +93,7 @@ void ScreenPicker::placeNear(QPoint pointer)
 {
     const int gap = 16;
     QPoint place = pointer + QPoint(gap, gap);
-    if (const QScreen *screen = QGuiApplication::screenAt(pointer)) {
+    if (const QScreen *screen = m_screen.screen ? this->screen() : QGuiApplication::screenAt(pointer)) {
         const QRect room = screen->geometry();
         if (place.x() + width() > room.right())
             place.rx() = pointer.x() - gap - width();
@@ -97,6 +132,11 @@ void ScreenPicker::mousePressEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton) {
         if (m_screen.pointer)
             pointAt(m_screen.pointer());
+        if (!readable()) {
+            const QString why = problem();
+            fail(why.isEmpty() ? QStringLiteral("the colour under the pointer cannot be read") : why);
+            return;
+        }
         const QRgb taken = colour();
         finish();
         emit picked(taken);
@@ -119,6 +159,13 @@ void ScreenPicker::finish()
     releaseKeyboard();
     releaseMouse();
     close();
+}
+
+void ScreenPicker::fail(const QString &why)
+{
+    finish();
+    emit failed(why);
+    emit cancelled();
 }
 
 } // namespace huvolo

@@ -7,24 +7,36 @@
 
 #include <functional>
 
+class QScreen;
+
 namespace huvolo {
 
 // Picks a colour from anywhere on the screen. While it runs the pointer is a
 // crosshair, a magnifier near it shows the pixels around it enlarged with
 // the middle one marked, and every move reports the colour of the device
 // pixel under the pointer. A left click takes that colour; Esc or a right
-// click gives up.
+// click gives up. A screen it cannot read, or a pointer or keyboard another
+// program holds, ends the pick with failed() and the reason, then
+// cancelled(); no colour it cannot read is ever reported.
 class ScreenPicker : public QWidget
 {
     Q_OBJECT
 
 public:
-    // The screen's pixels in a rectangle of device pixels, and the device
-    // pixel under the pointer.
+    // The screen's pixels in a rectangle of device pixels (transparent
+    // where they cannot be read), and the device pixel under the pointer.
+    // Optionally: why the screen under the pointer cannot be read (empty
+    // when it can), taking the pointer and the keyboard for the picker's
+    // window, saying why not (empty when both were taken), and the Qt
+    // screen the pointer is on where screens' places do not tell (each X
+    // screen starts at (0, 0)).
     struct Screen
     {
         std::function<QImage(const QRect &devicePixels)> grab;
         std::function<QPoint()> pointer;
+        std::function<QString()> problem = {};
+        std::function<QString(WId window)> takeInput = {};
+        std::function<QScreen *()> screen = {};
     };
     // Device pixels the magnifier shows each way from the middle one, and
     // how many screen pixels one of them takes.
@@ -44,6 +56,7 @@ signals:
     void hovered(QRgb colour);
     void picked(QRgb colour);
     void cancelled();
+    void failed(const QString &why);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -53,6 +66,10 @@ protected:
 
 private:
     void finish();
+    void fail(const QString &why);
+    QString problem() const;
+    QScreen *pointerScreen() const;
+    bool readable() const;
     void placeNear(QPoint logicalPointer);
 
     Screen m_screen;
