@@ -8,6 +8,10 @@
 # Usage: e2e_keeper.sh HUVOLO XCLOSE RESOURCES-DIR
 HUVOLO=$1 XCLOSE=$2 RESOURCES=$3
 source "$(dirname "$0")/lib.sh"
+# In a sanitized build, findings go to files the test checks at its end:
+# the keeper's own error stream is /dev/null.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}log_path=$E2E_TMP/sanitizer"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}print_stacktrace=1:log_path=$E2E_TMP/sanitizer"
 
 WHEEL="$RESOURCES/colourwheel.png"
 PICTURE_X=6 PICTURE_Y=6
@@ -149,3 +153,9 @@ for mode in full hold; do
     kill "${E2E_PIDS[-1]}"
 done
 echo "ok: a process squatting on the keepers' name stalls no keeper"
+
+no_findings() { ! compgen -G "$E2E_TMP/sanitizer.*" >/dev/null; }
+# A keeper that leaves writes its findings as it ends.
+echo -n other | xclip -i -selection clipboard >/dev/null 2>&1
+poll 5 keeper_count_is 0 || fail "the keeper did not leave when another program took the clipboard"
+no_findings || fail "sanitizer findings: $(cat "$E2E_TMP"/sanitizer.*)"
