@@ -5,8 +5,8 @@
 # runs one thread without Qt or D-Bus; it never takes back a clipboard that
 # another program took meanwhile, and no other process listening on its
 # meeting place can stall it.
-# Usage: e2e_keeper.sh HUVOLO XCLOSE RESOURCES-DIR
-HUVOLO=$1 XCLOSE=$2 RESOURCES=$3
+# Usage: e2e_keeper.sh HUVOLO XCLOSE XMULTIPLE RESOURCES-DIR
+HUVOLO=$1 XCLOSE=$2 XMULTIPLE=$3 RESOURCES=$4
 source "$(dirname "$0")/lib.sh"
 # In a sanitized build, findings go to files the test checks at its end:
 # the keeper's own error stream is /dev/null.
@@ -65,6 +65,28 @@ threads=$(awk '/^Threads:/ { print $2 }' "/proc/$keeper/status")
 ! grep -q -E 'libQt6|libdbus' "/proc/$keeper/maps" || fail "the keeper loaded Qt or D-Bus"
 [ "$(ps -o sid= -p "$keeper")" -eq "$keeper" ] || fail "the keeper has no session of its own"
 echo "ok: the pipeline ended with the window; the keeper holds /dev/null and /, one thread, no Qt or D-Bus"
+
+# What a keeper serves, asked all at once (MULTIPLE): the text as UTF-8
+# under its names, as ISO 8859-1 under STRING (refused when it does not
+# fit), TEXT in whichever fits, its targets and when it took the clipboard.
+targets="TARGETS,TIMESTAMP,MULTIPLE,UTF8_STRING,text/plain;charset=utf-8,STRING,TEXT"
+for text in "grün" "€ 1"; do
+    echo -n "$text" | "$HUVOLO" --keep-clipboard >/dev/null 2>>"$E2E_TMP/app.log" &
+    poll 5 quick_clipboard_is "$text" || fail "clipboard holds '$(paste)', expected '$text'"
+    if [ "$text" = "grün" ]; then string="STRING STRING "$'gr\xfcn' text_line="TEXT STRING "$'gr\xfcn'
+    else string="STRING refused" text_line="TEXT UTF8_STRING € 1"; fi
+    expected="TARGETS ATOM $targets
+UTF8_STRING UTF8_STRING $text
+text/plain;charset=utf-8 text/plain;charset=utf-8 $text
+$string
+$text_line
+image/png refused"
+    answer=$("$XMULTIPLE" TARGETS UTF8_STRING "text/plain;charset=utf-8" STRING TEXT image/png TIMESTAMP) \
+        || fail "no answer to MULTIPLE"
+    [ "$(head -n 6 <<<"$answer")" = "$expected" ] || fail "the keeper of '$text' answered: $answer"
+    [[ $(tail -n 1 <<<"$answer") =~ ^TIMESTAMP\ INTEGER\ [1-9][0-9]*$ ]] || fail "no time: $answer"
+done
+echo "ok: a keeper serves each text target, alone and through MULTIPLE"
 
 # Ended by SIGTERM (a logout, kill) with the window open: the colour is
 # kept as when the window closes.
