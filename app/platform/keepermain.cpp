@@ -85,6 +85,11 @@ private:
     void answer(const xcb_selection_request_event_t &request);
     bool convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property);
     bool convertMultiple(xcb_window_t requestor, xcb_atom_t property);
+    // The most bytes one property change can carry on this display.
+    std::size_t maximumData() const
+    {
+        return std::size_t(xcb_get_maximum_request_length(m_connection)) * 4 - 64;
+    }
     void put(xcb_window_t requestor, xcb_atom_t property, xcb_atom_t type, int format, std::size_t count,
              const void *data);
 
@@ -187,6 +192,12 @@ std::optional<xcb_timestamp_t> Keeper::ownersTimestamp(xcb_window_t handingOver)
 
 bool Keeper::takeClipboard(std::optional<xcb_window_t> handingOver)
 {
+    // A text that no request can carry whole is not taken at all, rather
+    // than taken and then refused to every reader.
+    if (m_text.size() > maximumData()) {
+        std::fputs("huvolo: the text is too long for this display's clipboard\n", stderr);
+        return false;
+    }
     std::optional<xcb_timestamp_t> time;
     if (handingOver) {
         time = ownersTimestamp(*handingOver);
@@ -266,8 +277,7 @@ bool Keeper::convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t prope
     }
     // Text longer than one request can carry is refused rather than sent in
     // parts (INCR): what the window copies is a few dozen bytes.
-    const std::size_t limit = std::size_t(xcb_get_maximum_request_length(m_connection)) * 4 - 64;
-    if (data.size() > limit)
+    if (data.size() > maximumData())
         return false;
     put(requestor, property, type, 8, data.size(), data.data());
     return true;
