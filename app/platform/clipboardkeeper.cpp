@@ -7,7 +7,6 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QtGui/qguiapplication_platform.h>
 
@@ -250,7 +249,13 @@ void keepClipboardAfterExit(const QStringList &arguments)
 
 int runClipboardKeeper(int &argc, char **argv)
 {
-    Q_UNUSED(argc);
+    // A display named on the command line reaches the keeper as DISPLAY.
+    QStringList commandLine;
+    for (int i = 0; i < argc; ++i)
+        commandLine << QString::fromLocal8Bit(argv[i]);
+    const QString display = clipboardDisplay(commandLine, qEnvironmentVariable("DISPLAY"));
+    if (!display.isEmpty())
+        qputenv("DISPLAY", display.toLocal8Bit());
     const int image = memoryFile("huvolo-clipboard-keeper", keeperImage, keeperImageSize);
     if (image >= 0) {
         std::string option = std::string("--") + KeepClipboardOption;

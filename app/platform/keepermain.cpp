@@ -425,14 +425,20 @@ private:
 
     void olderMayHaveGone(short events)
     {
-        char bytes[256];
-        if (events && ::recv(m_older, bytes, sizeof bytes, MSG_DONTWAIT) > 0)
-            return; // it talks instead of leaving: wait on for the hang-up
-        if (events == 0 && Clock::now() < m_deadline)
-            return;
+        // Past the deadline the keeper serves on without listening.
+        const bool late = Clock::now() >= m_deadline;
+        if (!late) {
+            if (events == 0)
+                return;
+            char bytes[256];
+            const ssize_t n = ::recv(m_older, bytes, sizeof bytes, MSG_DONTWAIT);
+            // It talks instead of leaving: wait on for the hang-up.
+            if (n > 0 || (n < 0 && (errno == EAGAIN || errno == EINTR)))
+                return;
+        }
         ::close(m_older);
         m_older = -1;
-        if (events)
+        if (!late)
             listen();
     }
 
@@ -550,6 +556,13 @@ int main(int argc, char **argv)
         }
     }
 
+    const char *displayVariable = std::getenv("DISPLAY");
+    if (!displayVariable || !*displayVariable) {
+        std::fputs("huvolo: no display to open a window on (DISPLAY is not set)\n", stderr);
+        return 2;
+    }
+    const std::string display = huvolo::displayWithoutScreen(displayVariable);
+
     std::optional<std::string> text = readText();
     if (!text) {
         std::fputs("huvolo: the clipboard keeper takes at most 16 MiB of text\n", stderr);
@@ -559,13 +572,11 @@ int main(int argc, char **argv)
     if (text->empty())
         return 0;
 
-    const char *displayVariable = std::getenv("DISPLAY");
-    const std::string display = huvolo::displayWithoutScreen(displayVariable ? displayVariable : "");
     xcb_connection_t *connection = xcb_connect(display.c_str(), nullptr);
     if (xcb_connection_has_error(connection)) {
-        std::fprintf(stderr, "huvolo: cannot open display '%s'\n", display.c_str());
+        std::fprintf(stderr, "huvolo: cannot open a display: tried \"%s\"\n", displayVariable);
         xcb_disconnect(connection);
-        return 1;
+        return 2;
     }
     int status = 1;
     {
