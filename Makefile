@@ -37,11 +37,12 @@ gallery: build
 test: build
 	@$(call test_in,$(BUILD))
 
-# The unit tests again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# The unit tests and the clipboard keeper's end-to-end tests again, built
+# with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
 	@$(call configure,build-sanitize,-DHUVOLO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
 	@$(call build_in,build-sanitize)
-	@$(call test_in,build-sanitize,-L unit)
+	@$(call test_in,build-sanitize,-L 'unit|keeper')
 
 # RUNS=N sets how many times each program starts (default 11).
 bench: build

@@ -5,6 +5,7 @@
 #include "embeddedpicture.h"
 #include "fontfaces.h"
 #include "frmmain.h"
+#include "terminationsignals.h"
 
 #include <QCommandLineParser>
 
@@ -125,6 +126,7 @@ int run(int &argc, char **argv)
     addFontFaces();
     FrmMain window;
     window.show();
+    closeWindowsOnTerminationSignals();
     const int status = app->exec();
     keepClipboardAfterExit(arguments);
     return status;

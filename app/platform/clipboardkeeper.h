@@ -10,9 +10,11 @@ namespace huvolo {
 // still owns the clipboard's text:
 //   - with a clipboard manager running, Qt hands the text over to it as the
 //     application ends (the SAVE_TARGETS request), and nothing stays behind;
-//   - without one, a windowless keeper (`huvolo --keep-clipboard`, the text on
-//     its standard input) takes the clipboard over and serves it until
-//     another program owns it.
+//   - without one, a windowless keeper takes the clipboard over and serves
+//     it until another program owns it. The keeper is a small program of its
+//     own without Qt (keepermain.cpp), compiled into this one and run from
+//     memory; `huvolo --keep-clipboard` runs it too, the text on its
+//     standard input.
 // Wayland compositors keep the clipboard themselves, so nothing is done there.
 
 // The hidden command-line option that runs the keeper.
@@ -24,9 +26,11 @@ inline constexpr char KeepClipboardOption[] = "keep-clipboard";
 // or after at most a second; at once when there is nothing to keep.
 void keepClipboardAfterExit(const QStringList &arguments);
 
-// The keeper's whole life: takes the text from standard input, owns the
-// clipboard with it, and returns the exit status once another program owns
-// the clipboard or a newer keeper asks it to leave.
+// Replaces this process with the keeper, which takes the text from
+// standard input, owns the clipboard with it, and ends once another program
+// owns the clipboard or a newer keeper asks it to leave. Call it before any
+// Qt object exists. Returns only when the keeper cannot be started, with the
+// exit status.
 int runClipboardKeeper(int &argc, char **argv);
 
 // The X display a command line and DISPLAY name, without the screen number:
@@ -35,6 +39,7 @@ QString clipboardDisplay(const QStringList &arguments, const QString &displayVar
 
 // The keeper's local server name for one user and display: each keeper
 // listens on it, and a newer keeper tells the older one to leave through it.
+// The display enters as a digest of its whole name (keepername.h).
 QString keeperServerName(const QString &display, unsigned userId);
 
 } // namespace huvolo

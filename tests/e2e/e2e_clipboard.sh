@@ -7,6 +7,10 @@
 # Usage: e2e_clipboard.sh HUVOLO XCLOSE XCLIPMANAGER RESOURCES-DIR
 HUVOLO=$1 XCLOSE=$2 XCLIPMANAGER=$3 RESOURCES=$4
 source "$(dirname "$0")/lib.sh"
+# In a sanitized build, findings go to files the test checks at its end:
+# the keeper's own error stream is /dev/null.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}log_path=$E2E_TMP/sanitizer"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}print_stacktrace=1:log_path=$E2E_TMP/sanitizer"
 
 WHEEL="$RESOURCES/colourwheel.png"
 PICTURE_X=6 PICTURE_Y=6
@@ -137,3 +141,8 @@ grep -qx "saved $managed" "$E2E_TMP/manager.log" || fail "the manager did not sa
 poll 5 clipboard_is "$managed" || fail "clipboard holds '$(clipboard)' from the manager, expected $managed"
 no_keeper "the manager took the clipboard"
 echo "ok: the clipboard manager took $managed over, and nothing of ours runs"
+
+no_findings() { ! compgen -G "$E2E_TMP/sanitizer.*" >/dev/null; }
+# A keeper that left writes its findings as it ends.
+poll 2 keeper_count_is 0 || true
+no_findings || fail "sanitizer findings: $(cat "$E2E_TMP"/sanitizer.*)"

@@ -120,14 +120,13 @@ clipboard() {
 }
 
 # keepers: the process ids of the clipboard keepers this test's program
-# started (`HUVOLO --keep-clipboard`, in this test's runtime folder), one a
-# line.
+# started (`--keep-clipboard`, run from the program's memory, in this test's
+# runtime folder), one a line.
 keepers() {
     [ -n "${HUVOLO:-}" ] || return 0
-    local program pid
-    program=$(readlink -f "$HUVOLO")
+    local pid
     for pid in $(pgrep -f -- " --keep-clipboard( |$)"); do
-        [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$program" ] || continue
+        [[ "$(readlink "/proc/$pid/exe" 2>/dev/null)" == /memfd:huvolo-clipboard-keeper* ]] || continue
         tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR" || continue
         echo "$pid"
     done
