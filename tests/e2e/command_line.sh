@@ -82,7 +82,8 @@ until fds_null "$pid" || ((SECONDS >= deadline)); do sleep 0.02; done
 if fds_null "$pid"; then
     echo "ok: standard input and error closed at the start are /dev/null"
 else
-    echo "FAIL: standard input and error closed at the start are $(readlink "/proc/$pid/fd/0") and $(readlink "/proc/$pid/fd/2")"
+    echo "FAIL: standard input and error closed at the start are" \
+        "$(readlink "/proc/$pid/fd/0") and $(readlink "/proc/$pid/fd/2")"
     failures=$((failures + 1))
 fi
 kill "$pid"
