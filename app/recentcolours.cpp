@@ -491,7 +491,7 @@ RecentColours::RecentColours(const QString &organization, const QString &applica
     : QObject(parent), m_fileName(settingsFile(organization, application)), m_worker(std::make_unique<QThreadPool>())
 {
     m_worker->setMaxThreadCount(1);
-    reload();
+    request(); // the first read, not waited for: this may be a copy
 }
 
 // What was copied last reaches the file before the program ends.
@@ -522,8 +522,11 @@ void RecentColours::clear()
 void RecentColours::reload()
 {
     request();
-    const QDeadlineTimer deadline(ReloadWaitMs);
-    while (m_busy) {
+    // Gives a read a moment, so that a menu about to show lists what the
+    // file holds. A save under way already holds this window's changes and
+    // is not waited for.
+    const QDeadlineTimer deadline(ReloadWaitMs, Qt::PreciseTimer);
+    while (m_busy && m_inFlight.isEmpty()) {
         {
             QMutexLocker locker(&m_mutex);
             while (!m_outcome) {

@@ -25,7 +25,7 @@ namespace huvolo {
 // The disk is never waited for long: the list in memory changes at once,
 // and reading and saving happen on a thread of the object's own. What the
 // file holds arrives later and emits changed() when it differs; only
-// reload() gives the read a moment (ReloadWaitMs at most). An object being
+// reload() gives a read a moment (ReloadWaitMs at most). An object being
 // destroyed waits for its last save.
 //
 // A missing file or key is an empty list, without a word. Every fault gives
@@ -61,8 +61,8 @@ public:
     void add(QRgb rgb);
     void clear();
     // Picks up changes other windows have saved; a menu can call this before
-    // it shows. Waits for the file at most ReloadWaitMs, so that a menu shows
-    // what the file holds unless the disk is slow.
+    // it shows. Waits for the read at most ReloadWaitMs, so that a menu shows
+    // what the file holds unless the disk is slow; never for a save.
     void reload();
 
 signals:
