@@ -9,7 +9,12 @@
 
 #include <QCommandLineParser>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace huvolo {
 
@@ -37,10 +42,36 @@ constexpr struct
     {"nograb", false}, {"dograb", false}, {"sync", false},
 };
 
-void print(FILE *stream, const QString &text)
+// The standard streams that were closed when the program started.
+bool closedAtStart[3] = {};
+
+// Writes the text out at once; false, with errno set, when that failed or
+// the stream was closed when the program started.
+bool print(FILE *stream, const QString &text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
+    const int fd = fileno(stream);
+    if (fd >= 0 && fd <= 2 && closedAtStart[fd]) {
+        errno = EBADF;
+        return false;
+    }
+    errno = 0;
+    const bool written = std::fputs(text.toLocal8Bit().constData(), stream) >= 0;
+    const bool flushed = std::fflush(stream) == 0;
+    if (written && flushed && !std::ferror(stream))
+        return true;
+    if (errno == 0)
+        errno = EIO;
+    return false;
+}
+
+// What was asked for could not be written, as coreutils say it.
+int writeError(const QString &program)
+{
+    const int error = errno;
+    std::clearerr(stdout);
+    print(stderr, program + QStringLiteral(": write error: ") + QString::fromLocal8Bit(std::strerror(error))
+                      + QLatin1Char('\n'));
+    return 1;
 }
 
 } // namespace
@@ -80,13 +111,11 @@ std::optional<int> handleCommandLine(const QStringList &arguments, bool *keepCli
         print(stderr, program + QStringLiteral(": ") + parser.errorText() + QStringLiteral("\n") + usage);
         return 2;
     }
-    if (parser.isSet(help)) {
-        print(stdout, usage);
-        return 0;
-    }
+    if (parser.isSet(help))
+        return print(stdout, usage) ? 0 : writeError(program);
     if (parser.isSet(version)) {
-        print(stdout, program + QLatin1Char(' ') + QCoreApplication::applicationVersion() + QLatin1Char('\n'));
-        return 0;
+        const QString text = program + QLatin1Char(' ') + QCoreApplication::applicationVersion() + QLatin1Char('\n');
+        return print(stdout, text) ? 0 : writeError(program);
     }
     if (!parser.positionalArguments().isEmpty()) {
         print(stderr, program + QStringLiteral(": unexpected argument '") + parser.positionalArguments().constFirst()
@@ -96,6 +125,23 @@ std::optional<int> handleCommandLine(const QStringList &arguments, bool *keepCli
     if (keepClipboard)
         *keepClipboard = parser.isSet(keeper);
     return std::nullopt;
+}
+
+void openStandardStreams()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        closedAtStart[fd] = true;
+        // The lowest free number is this one, as those below are open.
+        int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (opened < 0) // no /dev/null (a bare chroot): hold the number with a handle that does nothing
+            opened = ::open("/", O_PATH);
+        if (opened >= 0 && opened != fd) {
+            ::dup2(opened, fd);
+            ::close(opened);
+        }
+    }
 }
 
 QIcon applicationIcon()

@@ -11,6 +11,13 @@ namespace huvolo {
 // metainfo and settings all go by it.
 inline constexpr char ApplicationId[] = "org.huvolo.Huvolo";
 
+// Opens /dev/null onto each of the standard streams 0 to 2 that is closed,
+// so that nothing the program opens later (its display connection, say)
+// takes that number and receives what is meant for the stream. Call it
+// first thing. Remembers which were closed: printing the help or the
+// version to a closed standard output fails, as it should.
+void openStandardStreams();
+
 // What the command line asks for before any window opens. Prints the help,
 // the version or what was wrong (one line, then the usage) and returns the
 // exit status when the program should end there; nothing when it should go

@@ -2,5 +2,6 @@
 
 int main(int argc, char *argv[])
 {
+    huvolo::openStandardStreams();
     return huvolo::run(argc, argv);
 }
