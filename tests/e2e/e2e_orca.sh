@@ -166,6 +166,13 @@ xdotool key ctrl+q
 expect_exit "Ctrl+Q"
 kill -0 "$ORCA_PID" 2>/dev/null || fail "Orca ended with the program: $(cat "$E2E_TMP/orca.log")"
 record
+# Orca ends as it does at logout, while its display and buses are still
+# there (Orca 43 finishes its own shutdown with SIGKILL: its status says
+# nothing).
+kill "$ORCA_PID"
+orca_ended() { ! kill -0 "$ORCA_PID" 2>/dev/null; }
+poll 20 orca_ended || fail "Orca did not end: $(cat "$E2E_TMP/orca.log")"
+{ wait "$ORCA_PID" || true; } 2>/dev/null
 
 echo "step | what Orca says"
 printf "%s" "$table"

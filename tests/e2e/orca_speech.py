@@ -9,6 +9,7 @@
 # and does not look for others, so a screen reader the user runs, or another
 # test's, is neither disturbed nor depended on. Keys are not echoed, so that
 # what is spoken is what the program under test said.
+# SIGTERM ends Orca as it ends itself.
 # Usage: orca_speech.py SPEECH-LOG PREFERENCES-DIR [DEBUG-LOG]
 import logging
 import runpy
@@ -22,6 +23,10 @@ launcher.__globals__["setProcessName"] = lambda name: True
 
 from orca import settings  # noqa: E402 (the launcher sets the module path)
 
+# No synthesizer: Orca still says everything, to its log, and starts no
+# speech server that would outlive the test.
+settings.speechServerFactory = ""
+settings.speechFactoryModules = []
 settings.enableKeyEcho = False
 settings.enableEchoByCharacter = False
 settings.enableEchoByWord = False
