@@ -5,6 +5,7 @@
 #include "recentcolours.h"
 #include "x11screen.h"
 
+#include "accessibility.h"
 #include <Huvolo/hosterror.h>
 
 #include <QAction>
@@ -72,6 +73,7 @@ void ColourActions::updatePickFromScreen(bool askPortal)
 void ColourActions::fillMenu(QMenu *menu)
 {
     menu->setToolTipsVisible(true);
+    makeMenuSpeakable(menu);
     updatePickFromScreen(true); // a portal may have come or gone
     menu->addAction(m_pickFromScreen);
 

@@ -1,5 +1,6 @@
 #include "frmmain.h"
 
+#include "accessibility.h"
 #include "clipboard.h"
 #include "colouractions.h"
 #include "colournames.h"
@@ -52,6 +53,20 @@ PictureBox *makePicture(QWidget *parent, const char *name, const EmbeddedPicture
     picture->setFocusPolicy(Qt::StrongFocus);
     picture->setPicture(image.image());
     return picture;
+}
+
+// The swatch picture's grid of 16 by 16 tiles, in its pixels: the arrow keys
+// move from tile to tile there.
+constexpr QRectF swatchGridArea{3.0, 32.0, 16 * 14.375, 16 * 10.75};
+constexpr int swatchGridSide = 16;
+
+// How a colour is said to a screen reader, from the text that shows it
+// (#RRGGBB, or the notation copied): every announcement of a colour goes
+// through here.
+QString spokenColour(const QString &text, QRgb colour)
+{
+    Q_UNUSED(colour);
+    return text;
 }
 
 FontRef toStdFont(const QFont &font)
@@ -109,6 +124,16 @@ FrmMain::FrmMain(QWidget *parent)
     bindEvent(pctSwatches, &PictureBox::DblClick, this, &FrmMain::pctSwatches_DblClick);
     bindEvent(txtHex, &TextBox::GotFocus, this, &FrmMain::txtHex_GotFocus);
     bindEvent<UserControl>(xpcmdToggle, &UserControl::Click, this, &FrmMain::xpcmdToggle_Click);
+
+    // For a screen reader, added to the design: the colour the arrow keys
+    // reach is said (the latest of a run), and what a click of TOGGLE did.
+    pctSwatches->setKeyboardGrid(swatchGridArea, swatchGridSide, swatchGridSide);
+    for (PictureBox *picture : {pctColors, pctSwatches})
+        connect(picture, &PictureBox::keyboardPointerMoved, this, &FrmMain::announceSampledColour);
+    connect(xpcmdToggle, &UserControl::Click, this, [this] {
+        announce(pctColors->Visible() == -1 ? QStringLiteral("Colour wheel shown")
+                                            : QStringLiteral("Colour swatches shown"));
+    });
 
     // Keyboard use, added to the design: Tab skips the covered picture, and
     // Alt+T clicks TOGGLE through its access-key notification, as a
@@ -237,6 +262,12 @@ void FrmMain::sample(const PictureBox *picture, float X, float Y)
     showSample(c);
 }
 
+void FrmMain::announceSampledColour()
+{
+    if (const std::optional<QRgb> colour = sampledColour())
+        announceLatest(spokenColour(hexText(), *colour));
+}
+
 void FrmMain::showSample(double c)
 {
     m_Red = QString::number(GetRGB(c, 1));
@@ -269,8 +300,10 @@ void FrmMain::copyHexText()
     txtHex->setText(hexText());
     Clipboard::Clear();
     Clipboard::SetText(txtHex->Text());
-    if (const std::optional<QRgb> colour = sampledColour())
+    if (const std::optional<QRgb> colour = sampledColour()) {
+        announce(QStringLiteral("Copied ") + spokenColour(txtHex->Text(), *colour));
         emit copied(*colour);
+    }
 }
 
 void FrmMain::writeHexText()
@@ -298,6 +331,7 @@ std::optional<QRgb> FrmMain::sampledColour() const
 void FrmMain::showColour(QRgb colour)
 {
     showSample(double(qRed(colour) + 256 * qGreen(colour) + 65536 * qBlue(colour)));
+    announceSampledColour();
 }
 
 void FrmMain::copyColour()
@@ -309,6 +343,7 @@ void FrmMain::copyText(const QString &text, QRgb colour)
 {
     Clipboard::Clear();
     Clipboard::SetText(text);
+    announce(QStringLiteral("Copied ") + spokenColour(text, colour));
     emit copied(colour);
 }
 

@@ -74,6 +74,7 @@ private:
     void xpcmdToggle_Click();
 
     void sample(const PictureBox *picture, float X, float Y);
+    void announceSampledColour();
     void showSample(double c);
     void showReadOutTip();
     void openMenuAt(QWidget *widget, const QPoint &position);

@@ -213,15 +213,41 @@ void PictureBox::mouseMoveEvent(QMouseEvent *event)
     raiseMouseMove(mouseButtons(event->buttons()), shiftState(event->modifiers()), inner);
 }
 
+void PictureBox::setKeyboardGrid(const QRectF &area, int columns, int rows)
+{
+    m_gridArea = area;
+    m_gridCells = QSize(columns, rows);
+}
+
+// Where an arrow takes the keyboard pointer from where it is: `step` pixels
+// that way, or on a grid to the middle of the next cell (from outside the
+// grid, of the nearest cell).
+QPoint PictureBox::keyboardStep(QPoint direction, int step) const
+{
+    if (m_gridCells.isEmpty() || m_gridArea.isEmpty())
+        return m_keyboardPointer + direction * step;
+    const double width = m_gridArea.width() / m_gridCells.width();
+    const double height = m_gridArea.height() / m_gridCells.height();
+    const auto cell = [](double at, double start, double size, int count) {
+        return std::clamp(int(std::floor((at - start) / size)), 0, count - 1);
+    };
+    const int column = std::clamp(cell(m_keyboardPointer.x() + 0.5, m_gridArea.left(), width, m_gridCells.width())
+                                      + direction.x(), 0, m_gridCells.width() - 1);
+    const int row = std::clamp(cell(m_keyboardPointer.y() + 0.5, m_gridArea.top(), height, m_gridCells.height())
+                                   + direction.y(), 0, m_gridCells.height() - 1);
+    return QPoint(int(std::floor(m_gridArea.left() + (column + 0.5) * width)),
+                  int(std::floor(m_gridArea.top() + (row + 0.5) * height)));
+}
+
 void PictureBox::keyPressEvent(QKeyEvent *event)
 {
     const int step = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
     QPoint move;
     switch (event->key()) {
-    case Qt::Key_Left: move = QPoint(-step, 0); break;
-    case Qt::Key_Right: move = QPoint(step, 0); break;
-    case Qt::Key_Up: move = QPoint(0, -step); break;
-    case Qt::Key_Down: move = QPoint(0, step); break;
+    case Qt::Key_Left: move = QPoint(-1, 0); break;
+    case Qt::Key_Right: move = QPoint(1, 0); break;
+    case Qt::Key_Up: move = QPoint(0, -1); break;
+    case Qt::Key_Down: move = QPoint(0, 1); break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
@@ -232,10 +258,11 @@ void PictureBox::keyPressEvent(QKeyEvent *event)
         return;
     }
     const QRect inner = innerArea();
-    m_keyboardPointer = QPoint(std::clamp(m_keyboardPointer.x() + move.x(), 0, inner.width() - 1),
-                               std::clamp(m_keyboardPointer.y() + move.y(), 0, inner.height() - 1));
+    const QPoint to = keyboardStep(move, step);
+    m_keyboardPointer = QPoint(std::clamp(to.x(), 0, inner.width() - 1), std::clamp(to.y(), 0, inner.height() - 1));
     update();
     raiseMouseMove(0, shiftState(event->modifiers()), QPointF(m_keyboardPointer));
+    emit keyboardPointerMoved();
 }
 
 void PictureBox::focusInEvent(QFocusEvent *event)

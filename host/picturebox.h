@@ -23,8 +23,9 @@ namespace huvolo {
 // a pointer move reports the centre of the device pixel under the pointer.
 //
 // From the keyboard, a focused box has a keyboard pointer: the arrow keys
-// move it a pixel (ten with Shift) and report it as a pointer move would;
-// Return and Space click. Its marker shows only while the focus is shown.
+// move it a pixel (ten with Shift), or one cell where the picture is a grid
+// of cells, and report it as a pointer move would; Return and Space click.
+// Its marker shows only while the focus is shown.
 class HUVOLO_HOST_EXPORT PictureBox : public QWidget
 {
     Q_OBJECT
@@ -55,8 +56,15 @@ public:
     // over the box, has left it, or is on its border.
     QColor pointedColour() const;
 
+    // Makes the arrow keys move the keyboard pointer from cell to cell of a
+    // `columns` by `rows` grid filling `area` (inner-area pixels), to each
+    // cell's middle pixel.
+    void setKeyboardGrid(const QRectF &area, int columns, int rows);
+
 signals:
     void MouseMove(qint16 &Button, qint16 &Shift, float &X, float &Y);
+    // An arrow key moved the keyboard pointer; sent after its MouseMove.
+    void keyboardPointerMoved();
     void Click();
     void DblClick();
 
@@ -81,6 +89,7 @@ private:
     // is away), and tells assistive technology when the colour there changed.
     void notePointer(std::optional<QPointF> twips);
     void describePointer();
+    QPoint keyboardStep(QPoint direction, int step) const;
 
     QImage m_picture;
     QImage m_devicePicture; // the picture as the screen's pixels show it, at a scale other than 1
@@ -91,6 +100,8 @@ private:
     ClickTracker m_clicks;
     std::optional<QPointF> m_pointer;
     QColor m_describedColour; // last told to assistive technology
+    QRectF m_gridArea;
+    QSize m_gridCells;
 };
 
 } // namespace huvolo

@@ -9,8 +9,9 @@
 namespace huvolo {
 
 // A single-line text box with a packed back colour, the host's selection
-// properties and a GotFocus notification. It starts with a sunken edge; the
-// flat look draws a thin single-line border instead.
+// properties and a GotFocus notification, sent once the focus-in is over.
+// It starts with a sunken edge; the flat look draws a thin single-line
+// border instead.
 class HUVOLO_HOST_EXPORT TextBox : public QLineEdit
 {
     Q_OBJECT
@@ -27,6 +28,10 @@ public:
     // selects that many characters from the caret.
     void setSelStart(qint32 start);
     void setSelLength(qint32 length);
+
+    // Where the character at `offset` is drawn, in the box's coordinates;
+    // empty past the text's end.
+    QRect characterRect(int offset) const;
 
     bool hasSunkenEdge() const { return hasFrame(); }
     void setSunkenEdge(bool sunken);

@@ -1,6 +1,7 @@
 // What assistive technology is told about the window and the controls: each
 // element's role, name, description, actions and children.
 
+#include "accessibility.h"
 #include "frmmain.h"
 #include "picturebox.h"
 #include "testsupport.h"
@@ -11,6 +12,8 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QTest>
 
 #include <memory>
@@ -52,6 +55,11 @@ private slots:
     void descriptionIsColourUnderPointer();
     void nameFollowsCaption_data();
     void nameFollowsCaption();
+    void readOutIsOneTextRun_data();
+    void readOutIsOneTextRun();
+    void arrowSteps_data();
+    void arrowSteps();
+    void menuEntryOutlivesMenu();
 
 private:
     QWidget *element(const QString &name) const;
@@ -229,6 +237,88 @@ void TestAccessibility::nameFollowsCaption()
     else
         qobject_cast<xpgroupbox *>(widget)->setCaption(caption);
     QCOMPARE(iface->text(QAccessible::Name), name);
+}
+
+void TestAccessibility::readOutIsOneTextRun_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("offset");
+    QTest::newRow("first digit") << "#12AB0F" << 0;
+    QTest::newRow("last digit") << "#12AB0F" << 6;
+    QTest::newRow("end of text") << "#12AB0F" << 7;
+    QTest::newRow("empty") << "" << 0;
+}
+
+// The read-out's text is one run, whatever offset is asked: a screen reader
+// builds the line it reads from these runs.
+void TestAccessibility::readOutIsOneTextRun()
+{
+    QFETCH(QString, text);
+    QFETCH(int, offset);
+    auto *txtHex = window->findChild<TextBox *>(QStringLiteral("txtHex"));
+    txtHex->setText(text);
+    QAccessibleTextInterface *readOut = QAccessible::queryAccessibleInterface(txtHex)->textInterface();
+    QVERIFY(readOut);
+    int start = -1, end = -1;
+    readOut->attributes(offset, &start, &end);
+    QCOMPARE(start, 0);
+    QCOMPARE(end, int(text.size()));
+    QCOMPARE(readOut->text(start, end), text);
+}
+
+void TestAccessibility::arrowSteps_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QList<int>>("keys"); // each with Shift if negative
+    QTest::addColumn<QPoint>("expected");
+    // From the middle pixel (118, 118): on the wheel pixels; on the swatch
+    // grid (tiles 14.375 x 10.75 from (3, 32)) the middle pixel of a tile,
+    // from tile (8, 8), Shift or not.
+    QTest::newRow("wheel, right") << "pctColors" << QList<int>{Qt::Key_Right} << QPoint(119, 118);
+    QTest::newRow("wheel, shift+up") << "pctColors" << QList<int>{-Qt::Key_Up} << QPoint(118, 108);
+    QTest::newRow("swatches, right") << "pctSwatches" << QList<int>{Qt::Key_Right} << QPoint(139, 123);
+    QTest::newRow("swatches, shift+right") << "pctSwatches" << QList<int>{-Qt::Key_Right} << QPoint(139, 123);
+    QTest::newRow("swatches, left, down") << "pctSwatches" << QList<int>{Qt::Key_Left, Qt::Key_Down}
+                                          << QPoint(110, 134);
+    QTest::newRow("swatches, up to the top row and past it")
+        << "pctSwatches" << QList<int>(10, Qt::Key_Up) << QPoint(125, 37);
+}
+
+// An arrow moves the keyboard pointer a pixel on the wheel (ten with Shift)
+// and a whole swatch on the swatch grid.
+void TestAccessibility::arrowSteps()
+{
+    QFETCH(QString, picture);
+    QFETCH(QList<int>, keys);
+    QFETCH(QPoint, expected);
+    auto *box = window->findChild<PictureBox *>(picture);
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(box, &focusIn);
+    QCOMPARE(box->keyboardPointer(), QPoint(118, 118));
+    for (const int key : keys)
+        QTest::keyClick(box, Qt::Key(std::abs(key)), key < 0 ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(box->keyboardPointer(), expected);
+}
+
+// An entry shared by menus one after another (the window's Pick from
+// screen) belongs, for assistive technology, to the menu showing it now, not
+// to one that is gone.
+void TestAccessibility::menuEntryOutlivesMenu()
+{
+    QAction shared(QStringLiteral("Pick from screen"));
+    for (int opening = 1; opening <= 2; ++opening) {
+        QMenu menu(window.get());
+        menu.addAction(&shared);
+        makeMenuSpeakable(&menu);
+        menu.popup(QPoint(0, 0));
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        QAccessibleInterface *menuInterface = QAccessible::queryAccessibleInterface(&menu);
+        QAccessibleInterface *entry = menuInterface->child(0);
+        QVERIFY2(entry && entry->isValid(), qPrintable(QStringLiteral("opening %1").arg(opening)));
+        QCOMPARE(entry->text(QAccessible::Name), shared.text());
+        QCOMPARE(entry->parent(), menuInterface);
+        menu.close();
+    }
 }
 
 QTEST_MAIN(TestAccessibility)

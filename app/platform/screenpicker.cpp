@@ -1,5 +1,7 @@
 #include "screenpicker.h"
 
+#include "accessibility.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -21,6 +23,7 @@ ScreenPicker::ScreenPicker(Screen screen, QWidget *parent)
       m_area(Side, Side, QImage::Format_ARGB32)
 {
     setObjectName(QStringLiteral("ScreenPicker"));
+    setAccessibleName(QStringLiteral("Pick from screen"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -159,6 +162,7 @@ void ScreenPicker::finish()
     releaseKeyboard();
     releaseMouse();
     close();
+    announce(QStringLiteral("Pick from screen ended"));
 }
 
 void ScreenPicker::fail(const QString &why)
