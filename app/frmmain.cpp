@@ -60,13 +60,12 @@ PictureBox *makePicture(QWidget *parent, const char *name, const EmbeddedPicture
 constexpr QRectF swatchGridArea{3.0, 32.0, 16 * 14.375, 16 * 10.75};
 constexpr int swatchGridSide = 16;
 
-// How a colour is said to a screen reader, from the text that shows it
-// (#RRGGBB, or the notation copied): every announcement of a colour goes
-// through here.
+// How a colour is said to a screen reader: the text that shows it (#RRGGBB,
+// or the notation copied), then its name, "#FF8C00, dark orange". Every
+// announcement of a colour goes through here.
 QString spokenColour(const QString &text, QRgb colour)
 {
-    Q_UNUSED(colour);
-    return text;
+    return text + QStringLiteral(", ") + colourName(colour);
 }
 
 FontRef toStdFont(const QFont &font)

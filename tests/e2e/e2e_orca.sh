@@ -47,13 +47,17 @@ step() {
     mark=$(wc -l <"$SPEECH")
 }
 spoken() { tail -n +$((mark + 1)) "$SPEECH" | sed -n "s/^SPEECH OUTPUT: '\(.*\)'.*/\1/p"; }
-# said_in_order TEXT...: each TEXT was said, whole, in this order, since the step began.
+# said_in_order TEXT...: each TEXT was said, whole, in this order, since the
+# step began. A notification ending in "#RRGGBB." stands for that colour
+# followed by its name, as the program says a colour: "#FF8C00, dark orange.".
 said_in_order() {
-    local lines text
+    local lines text pattern line
     lines=$(spoken)
     for text in "$@"; do
-        grep -qxF -- "$text" <<<"$lines" || return 1
-        lines=$(sed -n "/^$(sed 's/[][\.*^$/]/\\&/g' <<<"$text")\$/,\$p" <<<"$lines" | tail -n +2)
+        pattern="^$(sed 's/[][\.*^$/+?(){}|]/\\&/g' <<<"$text")\$"
+        [[ $text == notification* && $text =~ \#[0-9A-F]{6}\.$ ]] && pattern="${pattern%\\.\$}, (approximately )?[a-z ]+\\.\$"
+        line=$(grep -nE -m1 -- "$pattern" <<<"$lines") || return 1
+        lines=$(tail -n +$((${line%%:*} + 1)) <<<"$lines")
     done
 }
 # expect TEXT...: the step says each TEXT, in this order, within 10 seconds.
