@@ -5,6 +5,7 @@
 #include <Huvolo/hostevents.h>
 #include "label.h"
 #include "numeric.h"
+#include "skinmetrics.h"
 #include "winapi.h"
 
 #include <QTimer>
@@ -17,9 +18,7 @@ extern const EmbeddedPicture buttonSkin;
 
 namespace {
 
-constexpr int CellWidth = 18;
-constexpr int CellHeight = 21;
-constexpr int CellCount = 5;
+using namespace skinmetrics;
 
 constexpr OLE_COLOR EnabledCaption = 0x00000000;
 constexpr OLE_COLOR DisabledCaption = 0x0092A1A1;
@@ -55,13 +54,13 @@ xpcmdbutton::xpcmdbutton(QWidget *parent)
     lbl->setBackColor(vbWindowBackground);
     lbl->setForeColor(vbWindowText);
     lbl->setTransparent(true);
-    lbl->setGeometry(16, 8, 63, 14);
-    lbl->setLeft(16);
-    lbl->setTop(8);
+    lbl->setGeometry(CaptionLeft, CaptionTop, CaptionWidth, CaptionHeight);
+    lbl->setLeft(CaptionLeft);
+    lbl->setTop(CaptionTop);
     lbl->setCaption(QStringLiteral("xpcmdbutton"));
     lbl->setAutoSize(true);
 
-    setStoredGeometry(QRect(0, 0, 113, 59));
+    setStoredGeometry(QRect(0, 0, DefaultWidth, DefaultHeight));
 
     bindEvent(lbl, &Label::MouseDown, this, &xpcmdbutton::lbl_MouseDown);
     bindEvent(lbl, &Label::MouseMove, this, &xpcmdbutton::lbl_MouseMove);
@@ -151,6 +150,16 @@ void xpcmdbutton::writeFont(const FontRef &font)
 void xpcmdbutton::writeQFont(const QFont &font)
 {
     hostGuard([&] { setFont(font); });
+}
+
+QSize xpcmdbutton::sizeHint() const
+{
+    return QSize(DefaultWidth, DefaultHeight);
+}
+
+QSize xpcmdbutton::minimumSizeHint() const
+{
+    return lbl->size() + QSize(2 * Edge, 2 * Edge);
 }
 
 void xpcmdbutton::setPointerSource(PointerSource source)
@@ -339,6 +348,8 @@ void xpcmdbutton::lbl_Click()
 void xpcmdbutton::lbl_Change()
 {
     UserControl_Resize();
+    // The caption's size sets the minimum a layout keeps.
+    updateGeometry();
 }
 
 } // namespace huvolo

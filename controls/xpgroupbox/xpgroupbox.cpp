@@ -3,15 +3,20 @@
 #include "embeddedpicture.h"
 #include <Huvolo/hosterror.h>
 #include <Huvolo/hostevents.h>
+#include "framemetrics.h"
 #include "image.h"
 #include "label.h"
 #include "numeric.h"
+
+#include <algorithm>
 
 namespace huvolo {
 
 namespace embedded {
 extern const EmbeddedPicture groupBoxFrame;
 } // namespace embedded
+
+using namespace framemetrics;
 
 namespace {
 
@@ -29,7 +34,7 @@ xpgroupbox::xpgroupbox(QWidget *parent)
 
     // The stored layout. The caption follows its text and font once it
     // changes; until then it keeps its stored size.
-    setStoredGeometry(QRect(0, 0, 199, 89));
+    setStoredGeometry(QRect(0, 0, DefaultWidth, DefaultHeight));
 
     lbl = new Label(this);
     lbl->setObjectName(QStringLiteral("lbl"));
@@ -39,7 +44,7 @@ xpgroupbox::xpgroupbox(QWidget *parent)
     lbl->setForeColor(vbWindowText);
     lbl->setLeft(32);
     lbl->setTop(0);
-    lbl->resize(32, 13);
+    lbl->resize(CaptionWidth, CaptionHeight);
 
     img = new Image(this);
     img->setObjectName(QStringLiteral("img"));
@@ -137,6 +142,20 @@ void xpgroupbox::setCaption(const QString &vNewCaption)
     accessibleControlNameChanged();
 }
 
+QSize xpgroupbox::sizeHint() const
+{
+    return QSize(DefaultWidth, DefaultHeight).expandedTo(UserControl::sizeHint());
+}
+
+QSize xpgroupbox::minimumSizeHint() const
+{
+    // The caption at its place on the top line and the right-hand corner
+    // beside it; below the top line, room for both bottom corners.
+    const QSize caption(CaptionLeft + lbl->width() + Corner,
+                        std::max(lbl->height(), lbl->height() / 2 + 2 * Corner));
+    return caption.expandedTo(UserControl::minimumSizeHint());
+}
+
 QAccessible::Role xpgroupbox::accessibleControlRole() const
 {
     return QAccessible::Grouping;
@@ -189,7 +208,7 @@ void xpgroupbox::UserControl_Resize()
     const qint16 sideTop = toInteger(double(t) + 3, QStringLiteral("the top of the side edges (t + 3)"));
     const double down = double(H - 6) - t;
     lbl->setTop(0);
-    lbl->setLeft(15);
+    lbl->setLeft(CaptionLeft);
 
     // Corners are copied pixel for pixel; each edge stretches its uniform strip.
     PaintPicture(img->Picture(), 0, t, 3, 3, 0, 0, 3, 3);
@@ -220,6 +239,8 @@ void xpgroupbox::UserControl_MouseUp(qint16 &Button, qint16 &Shift, float &x, fl
 void xpgroupbox::lbl_Change()
 {
     UserControl_Resize();
+    // The caption's size sets the minimum a layout keeps.
+    updateGeometry();
 }
 
 void xpgroupbox::lbl_Click()

@@ -55,6 +55,11 @@ public:
     // attributes come from the current font.
     void setFont(const QFont &font);
 
+    // A layout gives the button its designed size while there is room, and
+    // never less than its caption and the skin's edges need.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
     // The hover timer asks this for the pointer; by default it is the real
     // pointer through GetCursorPos and ScreenToClient.
     void setPointerSource(PointerSource source);

@@ -51,6 +51,12 @@ public:
     QString Caption() const;
     void setCaption(const QString &vNewCaption);
 
+    // A layout gives the group box its designed size, or what a layout
+    // inside it needs if that is more, and never less than its caption and
+    // the frame's corners need.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
     // Known to assistive technology as a grouping named by its caption.
     QAccessible::Role accessibleControlRole() const override;
     QString accessibleControlName() const override;
