@@ -35,7 +35,7 @@ QPoint cursorInClient(const QWidget *surface)
 } // namespace
 
 xpcmdbutton::xpcmdbutton(QWidget *parent)
-    : UserControl(parent),
+    : CaptionedControl(parent),
       m_skin(embedded::buttonSkin.image()),
       m_pointerSource(cursorInClient)
 {
@@ -47,8 +47,6 @@ xpcmdbutton::xpcmdbutton(QWidget *parent)
     // The button has no double click: a quick second press is a press and
     // its release a click, on the surface and on the caption alike.
     setDoubleClicks(false);
-    lbl = new Label(this);
-    lbl->setObjectName(QStringLiteral("lbl"));
     lbl->setDoubleClicks(false);
     lbl->setAlignment(Qt::AlignCenter);
     lbl->setBackColor(vbWindowBackground);
@@ -62,9 +60,6 @@ xpcmdbutton::xpcmdbutton(QWidget *parent)
 
     setStoredGeometry(QRect(0, 0, DefaultWidth, DefaultHeight));
 
-    bindEvent(lbl, &Label::MouseDown, this, &xpcmdbutton::lbl_MouseDown);
-    bindEvent(lbl, &Label::MouseMove, this, &xpcmdbutton::lbl_MouseMove);
-    bindEvent(lbl, &Label::MouseUp, this, &xpcmdbutton::lbl_MouseUp);
     bindEvent(lbl, &Label::Click, this, &xpcmdbutton::lbl_Click);
     bindEvent(lbl, &Label::Change, this, &xpcmdbutton::lbl_Change);
 }
@@ -81,27 +76,12 @@ void xpcmdbutton::setState(qint32 vNewValue)
     Redraw();
 }
 
-bool xpcmdbutton::Enabled() const
-{
-    return surfaceEnabled();
-}
-
 void xpcmdbutton::setEnabled(bool New_Enabled)
 {
     setSurfaceEnabled(New_Enabled);
     emit PropertyChanged(QStringLiteral("Enabled"));
     Redraw();
     lbl->setForeColor(Enabled() ? EnabledCaption : DisabledCaption);
-}
-
-void xpcmdbutton::surfaceEnabledChanged(bool New_Enabled)
-{
-    setEnabled(New_Enabled);
-}
-
-QString xpcmdbutton::Caption() const
-{
-    return lbl->Caption();
 }
 
 void xpcmdbutton::setCaption(const QString &vNewCaption)
@@ -115,41 +95,6 @@ void xpcmdbutton::setCaption(const QString &vNewCaption)
 QAccessible::Role xpcmdbutton::accessibleControlRole() const
 {
     return QAccessible::PushButton;
-}
-
-QString xpcmdbutton::accessibleControlName() const
-{
-    return Caption();
-}
-
-FontRef xpcmdbutton::Font() const
-{
-    return m_Font;
-}
-
-void xpcmdbutton::setFont(const FontRef &vNewFont)
-{
-    assignFont(m_Font, vNewFont, lbl);
-}
-
-QFont xpcmdbutton::font() const
-{
-    return m_Font ? m_Font->toQFont() : QWidget::font();
-}
-
-void xpcmdbutton::setFont(const QFont &font)
-{
-    setFont(fontFromQFont(font.resolve(this->font())));
-}
-
-void xpcmdbutton::writeFont(const FontRef &font)
-{
-    hostGuard([&] { setFont(font); });
-}
-
-void xpcmdbutton::writeQFont(const QFont &font)
-{
-    hostGuard([&] { setFont(font); });
 }
 
 QSize xpcmdbutton::sizeHint() const
@@ -284,20 +229,22 @@ void xpcmdbutton::DrawSkin(const qint16 &cell)
     const auto checked = [](float value, const char *what) {
         return float(checkedFloat(value, QLatin1String(what)));
     };
-    const float right = checked(W - 3, "W - 3");
-    const float bottom = checked(H - 3, "H - 3");
-    const float across = checked(W - 6, "W - 6");
-    const qint16 h6 = toInteger(double(checked(H - 6, "H - 6")), QStringLiteral("h6 (height - 6)"));
+    const float right = checked(W - int(Edge), "W - 3");
+    const float bottom = checked(H - int(Edge), "H - 3");
+    const float across = checked(W - 2 * Edge, "W - 6");
+    const qint16 h6 = toInteger(double(checked(H - 2 * Edge, "H - 6")), QStringLiteral("h6 (height - 6)"));
 
-    PaintPicture(GraphicCell(cell), 0, 0, 3, 3, 0, 0, 3, 3);
-    PaintPicture(GraphicCell(cell), right, 0, 3, 3, 15, 0, 3, 3);
-    PaintPicture(GraphicCell(cell), right, bottom, 3, 3, 15, 18, 3, 3);
-    PaintPicture(GraphicCell(cell), 0, bottom, 3, 3, 0, 18, 3, 3);
-    PaintPicture(GraphicCell(cell), 3, 0, across, 3, 3, 0, 12, 3);
-    PaintPicture(GraphicCell(cell), right, 3, 3, h6, 15, 3, 3, 15);
-    PaintPicture(GraphicCell(cell), 0, 3, 3, h6, 0, 3, 3, 15);
-    PaintPicture(GraphicCell(cell), 3, bottom, across, 3, 3, 18, 12, 3);
-    PaintPicture(GraphicCell(cell), 3, 3, across, h6, 3, 3, 12, 15);
+    // The cell's far corners and its middle, stretched between the edges.
+    constexpr int farX = CellWidth - Edge, farY = CellHeight - Edge;
+    PaintPicture(GraphicCell(cell), 0, 0, Edge, Edge, 0, 0, Edge, Edge);
+    PaintPicture(GraphicCell(cell), right, 0, Edge, Edge, farX, 0, Edge, Edge);
+    PaintPicture(GraphicCell(cell), right, bottom, Edge, Edge, farX, farY, Edge, Edge);
+    PaintPicture(GraphicCell(cell), 0, bottom, Edge, Edge, 0, farY, Edge, Edge);
+    PaintPicture(GraphicCell(cell), Edge, 0, across, Edge, Edge, 0, InnerWidth, Edge);
+    PaintPicture(GraphicCell(cell), right, Edge, Edge, h6, farX, Edge, Edge, InnerHeight);
+    PaintPicture(GraphicCell(cell), 0, Edge, Edge, h6, 0, Edge, Edge, InnerHeight);
+    PaintPicture(GraphicCell(cell), Edge, bottom, across, Edge, Edge, farY, InnerWidth, Edge);
+    PaintPicture(GraphicCell(cell), Edge, Edge, across, h6, Edge, Edge, InnerWidth, InnerHeight);
 }
 
 QImage xpcmdbutton::GraphicCell(qint16 cell) const
@@ -325,31 +272,9 @@ void xpcmdbutton::Timer1_Timer()
     }
 }
 
-void xpcmdbutton::lbl_MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y)
-{
-    UserControl_MouseDown(Button, Shift, x, Y);
-}
-
-void xpcmdbutton::lbl_MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y)
-{
-    UserControl_MouseMove(Button, Shift, x, Y);
-}
-
-void xpcmdbutton::lbl_MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y)
-{
-    UserControl_MouseUp(Button, Shift, x, Y);
-}
-
 void xpcmdbutton::lbl_Click()
 {
     UserControl_Click();
-}
-
-void xpcmdbutton::lbl_Change()
-{
-    UserControl_Resize();
-    // The caption's size sets the minimum a layout keeps.
-    updateGeometry();
 }
 
 } // namespace huvolo
