@@ -8,10 +8,6 @@ function(huvolo_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic $<$<BOOL:${HUVOLO_WERROR}>:-Werror>)
 endfunction()
 
-# The host's private headers, for the program, the controls and the tests;
-# they are not installed.
-set(HUVOLO_HOST_PRIVATE_DIR "${PROJECT_SOURCE_DIR}/host")
-
 # huvolo_library(TARGET NAME EXPORT_NAME HEADERS headers... SOURCES sources...
 #                [PUBLIC_LINKS deps...]): one library built twice from the same
 # objects.

@@ -2,6 +2,8 @@
 
 #include "controlplugin.h"
 #include "embeddedpicture.h"
+#include "framemetrics.h"
+#include "skinmetrics.h"
 #include <Huvolo/xpcmdbutton.h>
 #include <Huvolo/xpgroupbox.h>
 
@@ -19,7 +21,7 @@ namespace {
 QImage plainButtonCell()
 {
     const QImage skin = embedded::buttonSkin.image();
-    return skin.copy(0, 0, skin.width() / 5, skin.height());
+    return skin.copy(0, 0, skinmetrics::CellWidth, skinmetrics::CellHeight);
 }
 
 } // namespace
@@ -29,7 +31,7 @@ HuvoloDesigner::HuvoloDesigner(QObject *parent)
 {
     m_controls.push_back(std::make_unique<ControlPlugin>(ControlPlugin::Description{
         QStringLiteral("huvolo::xpcmdbutton"),
-        QSize(113, 59),
+        QSize(skinmetrics::DefaultWidth, skinmetrics::DefaultHeight),
         false,
         QStringLiteral("XP-style command button"),
         QStringLiteral("A command button painted from its skin, with hover and pressed looks, "
@@ -40,7 +42,7 @@ HuvoloDesigner::HuvoloDesigner(QObject *parent)
     }));
     m_controls.push_back(std::make_unique<ControlPlugin>(ControlPlugin::Description{
         QStringLiteral("huvolo::xpgroupbox"),
-        QSize(199, 89),
+        QSize(framemetrics::DefaultWidth, framemetrics::DefaultHeight),
         true,
         QStringLiteral("XP-style group box"),
         QStringLiteral("A group box with a thin rounded outline and its caption set into the top line."),

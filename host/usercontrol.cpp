@@ -3,7 +3,6 @@
 #include "accessibility.h"
 #include <Huvolo/hosterror.h>
 #include <Huvolo/hostevents.h>
-#include "label.h"
 #include "inputtracker.h"
 
 #include <QCoreApplication>
@@ -158,21 +157,6 @@ void UserControl::setSurfaceFont(const FontRef &font)
 {
     m_font = font;
     QWidget::setFont(font ? font->toQFont() : QFont());
-}
-
-void UserControl::assignFont(FontRef &member, const FontRef &font, Label *label)
-{
-    // Refused before anything changes: a font the property bag could not
-    // load back would make the whole saved bag unreadable.
-    if (!font)
-        throw HostError::invalidValue(QStringLiteral("Font needs a font object"));
-    if (const QString problem = font->problem(QStringLiteral("Font")); !problem.isEmpty())
-        throw HostError::invalidValue(problem);
-    member = font;
-    setSurfaceFont(font);
-    label->setFont(member);
-    UserControl_Resize();
-    emit PropertyChanged(QStringLiteral("Font"));
 }
 
 void UserControl::accessibleControlNameChanged()

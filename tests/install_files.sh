@@ -20,6 +20,7 @@ config=${4:-noconfig}
 # and install component (Huvolo_...), sorted by path.
 listed=$(LC_ALL=C sort -k3 <<LIST
 755 Program usr/bin/huvolo
+644 Development usr/include/Huvolo/captionedcontrol.h
 644 Development usr/include/Huvolo/clicktracker.h
 644 Development usr/include/Huvolo/colour.h
 644 Development usr/include/Huvolo/hosterror.h

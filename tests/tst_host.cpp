@@ -54,6 +54,9 @@ private slots:
     void pointReadsInnerArea();
     void guardReportsAndGoesOn();
 
+    void keyCodes_data();
+    void keyCodes();
+
     void paintPicture_data();
     void paintPicture();
     void paintPictureFollowsNearestPixel_data();
@@ -455,11 +458,56 @@ void TestHost::guardReportsAndGoesOn()
     QVERIFY(after);
 }
 
+void TestHost::keyCodes_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("code"); // the Windows virtual-key code a handler sees
+    const QList<std::pair<const char *, std::pair<int, int>>> keys{
+        {"Backspace", {Qt::Key_Backspace, 8}}, {"Tab", {Qt::Key_Tab, 9}},
+        {"Return", {Qt::Key_Return, 13}},      {"keypad Enter", {Qt::Key_Enter, 13}},
+        {"Shift", {Qt::Key_Shift, 16}},        {"Control", {Qt::Key_Control, 17}},
+        {"Alt", {Qt::Key_Alt, 18}},            {"Pause", {Qt::Key_Pause, 19}},
+        {"Caps Lock", {Qt::Key_CapsLock, 20}}, {"Escape", {Qt::Key_Escape, 27}},
+        {"Space", {Qt::Key_Space, 32}},        {"Page Up", {Qt::Key_PageUp, 33}},
+        {"Page Down", {Qt::Key_PageDown, 34}}, {"End", {Qt::Key_End, 35}},
+        {"Home", {Qt::Key_Home, 36}},          {"Left", {Qt::Key_Left, 37}},
+        {"Up", {Qt::Key_Up, 38}},              {"Right", {Qt::Key_Right, 39}},
+        {"Down", {Qt::Key_Down, 40}},          {"Insert", {Qt::Key_Insert, 45}},
+        {"Delete", {Qt::Key_Delete, 46}},      {"0", {Qt::Key_0, 48}},
+        {"9", {Qt::Key_9, 57}},                {"A", {Qt::Key_A, 65}},
+        {"Z", {Qt::Key_Z, 90}},                {"F1", {Qt::Key_F1, 112}},
+        {"F12", {Qt::Key_F12, 123}},           {"F24", {Qt::Key_F24, 135}},
+        {"F25 has no code", {Qt::Key_F25, 0}}, {"Menu has no code", {Qt::Key_Menu, 0}},
+        {"a letter beyond Z", {Qt::Key_Adiaeresis, 0}},
+    };
+    for (const auto &[name, row] : keys)
+        QTest::newRow(name) << row.first << row.second;
+}
+
+// What KeyDown and KeyUp hand a control's handler for each key.
+void TestHost::keyCodes()
+{
+    QFETCH(int, key);
+    QFETCH(int, code);
+    struct KeyControl : UserControl
+    {
+        QList<int> seen;
+        void UserControl_KeyDown(qint16 &KeyCode, qint16 &) override { seen << KeyCode; }
+        void UserControl_KeyUp(qint16 &KeyCode, qint16 &) override { seen << KeyCode; }
+    } control;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(&control, &press);
+    QApplication::sendEvent(&control, &release);
+    QCOMPARE(control.seen, (QList<int>{code, code}));
+}
+
 void TestHost::paintPicture_data()
 {
     QTest::addColumn<QRectF>("destination");
     QTest::addColumn<QRectF>("source");
-    QTest::addColumn<QString>("expected"); // rows of the 6 x 4 surface: . back colour, letters picture
+    // Rows of the 6 x 4 surface: . back colour, letters picture, ? anything else.
+    QTest::addColumn<QString>("expected");
     // The picture is 3 x 2: "ab." over "cde" where "." is transparent.
     QTest::newRow("pixel for pixel") << QRectF(0, 0, 3, 2) << QRectF(0, 0, 3, 2) << "ab....|cde...|......|......";
     QTest::newRow("stretched across") << QRectF(0, 0, 6, 1) << QRectF(0, 1, 3, 1) << "ccddee|......|......|......";
@@ -493,7 +541,8 @@ void TestHost::paintPicture()
     QString actual;
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 6; ++x)
-            actual += colours.key(surface.image().pixel(x, y), '.');
+            actual += surface.image().pixel(x, y) == 0xFFFFFFFF ? QChar('.')
+                                                                : colours.key(surface.image().pixel(x, y), '?');
         actual += y < 3 ? QStringLiteral("|") : QString();
     }
     QCOMPARE(actual, expected);

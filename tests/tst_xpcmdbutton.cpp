@@ -233,60 +233,76 @@ private slots:
     void layout_data()
     {
         QTest::addColumn<QSize>("size");
-        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("cell"); // the look shown: 0 rest, 1 pressed, 2 disabled, 3 hover, 4 State 1
         QTest::addColumn<QRectF>("label"); // where a label of that size goes
         QTest::addColumn<QPoint>("placed"); // half pixels round to even
-        QTest::newRow("TOGGLE 61x21") << QSize(61, 21) << 0 << QRectF(10.5, 5.5, 40, 10) << QPoint(10, 6);
-        QTest::newRow("TOGGLE 61x21 State 1") << QSize(61, 21) << 1 << QRectF(11.5, 5, 38, 11) << QPoint(12, 5);
-        QTest::newRow("one cell 18x21") << QSize(18, 21) << 0 << QRectF(-3.5, -4.5, 25, 30) << QPoint(-4, -4);
-        QTest::newRow("6 wide") << QSize(6, 21) << 1 << QRectF(0.5, 0.5, 5, 20) << QPoint(0, 0);
-        QTest::newRow("stretched 113x59") << QSize(113, 59) << 0 << QRectF(50, 20, 13, 19) << QPoint(50, 20);
-        QTest::newRow("narrow and tall 11x30") << QSize(11, 30) << 1 << QRectF(1.5, 11.5, 8, 7) << QPoint(2, 12);
-        QTest::newRow("flat 40x6") << QSize(40, 6) << 0 << QRectF(2.5, 2, 35, 2) << QPoint(2, 2);
+        struct Row
+        {
+            const char *name;
+            QSize size;
+            QRectF label;
+            QPoint placed;
+        };
+        const Row rows[] = {
+            {"TOGGLE 61x21", QSize(61, 21), QRectF(10.5, 5.5, 40, 10), QPoint(10, 6)},
+            {"TOGGLE 61x21 other label", QSize(61, 21), QRectF(11.5, 5, 38, 11), QPoint(12, 5)},
+            {"one cell 18x21", QSize(18, 21), QRectF(-3.5, -4.5, 25, 30), QPoint(-4, -4)},
+            {"6 wide", QSize(6, 21), QRectF(0.5, 0.5, 5, 20), QPoint(0, 0)},
+            {"stretched 113x59", QSize(113, 59), QRectF(50, 20, 13, 19), QPoint(50, 20)},
+            {"narrow and tall 11x30", QSize(11, 30), QRectF(1.5, 11.5, 8, 7), QPoint(2, 12)},
+            {"flat 40x6", QSize(40, 6), QRectF(2.5, 2, 35, 2), QPoint(2, 2)},
+        };
+        // Every look, since each has its own edges and corners.
+        for (const Row &row : rows)
+            for (int cell = 0; cell < CellCount; ++cell)
+                QTest::addRow("%s cell %d", row.name, cell) << row.size << cell << row.label << row.placed;
     }
 
-    // The surface shows the rest cell as a nine-slice: every pixel comes from
-    // the cell's matching piece, corners as they are, edges stretched one way
-    // only, the centre both ways. The label is centred.
+    // The surface shows the cell as a nine-slice: corners as they are, edges
+    // stretched one way only, the centre both ways, each pixel the source
+    // pixel under its centre. The label is centred.
     void layout()
     {
         QFETCH(QSize, size);
-        QFETCH(int, state);
+        QFETCH(int, cell);
         QFETCH(QRectF, label);
         QFETCH(QPoint, placed);
         auto button = makeButton(size.width(), size.height());
-        button->setState(state);
-        const QImage cell = skinCell(state == 1 ? 4 : 0);
+        qint16 Button = 1, Shift = 0;
+        float x = 0, Y = 0;
+        switch (cell) {
+        case 1: button->UserControl_MouseDown(Button, Shift, x, Y); break;
+        case 2: button->setEnabled(false); break;
+        case 3: Button = 0; button->UserControl_MouseMove(Button, Shift, x, Y); break;
+        case 4: button->setState(1); break;
+        }
+        const QImage source = skinCell(cell);
         const QImage shown = button->image().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(shown.size(), size);
         if (size == QSize(CellWidth, CellHeight))
-            QCOMPARE(shown, cell);
+            QCOMPARE(shown, source);
 
-        // The first and last source column (row) a surface column (row) may show.
-        const auto span = [](int at, int size, int cellSize) {
-            const int end = at - size + cellSize;
-            return at < 3 ? std::pair{at, at} : at >= size - 3 ? std::pair{end, end} : std::pair{3, cellSize - 4};
+        // The source column (row) a surface column (row) shows: a corner's
+        // own, or across a stretched edge the one under the pixel's centre
+        // (the lower one on a line between two).
+        const auto sourceAt = [](int at, int size, int cellSize) {
+            if (at < 3)
+                return at;
+            if (at >= size - 3)
+                return at - size + cellSize;
+            const int from = size - 6, to = cellSize - 6;
+            return 3 + ((2 * (at - 3) + 1) * to - 1) / (2 * from);
         };
         QStringList wrong;
         for (int y = 0; y < size.height(); ++y) {
             for (int x = 0; x < size.width(); ++x) {
-                const auto [x0, x1] = span(x, size.width(), CellWidth);
-                const auto [y0, y1] = span(y, size.height(), CellHeight);
-                bool found = false;
-                for (int sy = y0; sy <= y1; ++sy)
-                    for (int sx = x0; sx <= x1; ++sx)
-                        found = found || cell.pixel(sx, sy) == shown.pixel(x, y);
-                if (!found)
-                    wrong << QStringLiteral("(%1, %2) %3").arg(x).arg(y).arg(hex(shown.pixel(x, y)));
+                const QPoint from(sourceAt(x, size.width(), CellWidth), sourceAt(y, size.height(), CellHeight));
+                if (shown.pixel(x, y) != source.pixel(from))
+                    wrong << QStringLiteral("(%1, %2) %3, not (%4, %5) %6").arg(x).arg(y).arg(hex(shown.pixel(x, y)))
+                                 .arg(from.x()).arg(from.y()).arg(hex(source.pixel(from)));
             }
         }
         QCOMPARE(wrong, QStringList());
-        // A stretched edge begins and ends with its own first and last source column (row).
-        const auto pair = [](const QImage &im, QPoint a, QPoint b) { return hex(im.pixel(a)) + hex(im.pixel(b)); };
-        if (size.width() >= CellWidth)
-            QCOMPARE(pair(shown, {3, 1}, {size.width() - 4, 1}), pair(cell, {3, 1}, {14, 1}));
-        if (size.height() >= CellHeight)
-            QCOMPARE(pair(shown, {1, 3}, {1, size.height() - 4}), pair(cell, {1, 3}, {1, 17}));
 
         Label *lbl = labelOf(*button);
         lbl->setAutoSize(false);

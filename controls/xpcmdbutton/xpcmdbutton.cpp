@@ -5,6 +5,7 @@
 #include <Huvolo/hostevents.h>
 #include "label.h"
 #include "numeric.h"
+#include "skinmetrics.h"
 #include "winapi.h"
 
 #include <QTimer>
@@ -17,9 +18,7 @@ extern const EmbeddedPicture buttonSkin;
 
 namespace {
 
-constexpr int CellWidth = 18;
-constexpr int CellHeight = 21;
-constexpr int CellCount = 5;
+using namespace skinmetrics;
 
 constexpr OLE_COLOR EnabledCaption = 0x00000000;
 constexpr OLE_COLOR DisabledCaption = 0x0092A1A1;
@@ -36,7 +35,7 @@ QPoint cursorInClient(const QWidget *surface)
 } // namespace
 
 xpcmdbutton::xpcmdbutton(QWidget *parent)
-    : UserControl(parent),
+    : CaptionedControl(parent),
       m_skin(embedded::buttonSkin.image()),
       m_pointerSource(cursorInClient)
 {
@@ -48,24 +47,19 @@ xpcmdbutton::xpcmdbutton(QWidget *parent)
     // The button has no double click: a quick second press is a press and
     // its release a click, on the surface and on the caption alike.
     setDoubleClicks(false);
-    lbl = new Label(this);
-    lbl->setObjectName(QStringLiteral("lbl"));
     lbl->setDoubleClicks(false);
     lbl->setAlignment(Qt::AlignCenter);
     lbl->setBackColor(vbWindowBackground);
     lbl->setForeColor(vbWindowText);
     lbl->setTransparent(true);
-    lbl->setGeometry(16, 8, 63, 14);
-    lbl->setLeft(16);
-    lbl->setTop(8);
+    lbl->setGeometry(CaptionLeft, CaptionTop, CaptionWidth, CaptionHeight);
+    lbl->setLeft(CaptionLeft);
+    lbl->setTop(CaptionTop);
     lbl->setCaption(QStringLiteral("xpcmdbutton"));
     lbl->setAutoSize(true);
 
-    setStoredGeometry(QRect(0, 0, 113, 59));
+    setStoredGeometry(QRect(0, 0, DefaultWidth, DefaultHeight));
 
-    bindEvent(lbl, &Label::MouseDown, this, &xpcmdbutton::lbl_MouseDown);
-    bindEvent(lbl, &Label::MouseMove, this, &xpcmdbutton::lbl_MouseMove);
-    bindEvent(lbl, &Label::MouseUp, this, &xpcmdbutton::lbl_MouseUp);
     bindEvent(lbl, &Label::Click, this, &xpcmdbutton::lbl_Click);
     bindEvent(lbl, &Label::Change, this, &xpcmdbutton::lbl_Change);
 }
@@ -82,27 +76,12 @@ void xpcmdbutton::setState(qint32 vNewValue)
     Redraw();
 }
 
-bool xpcmdbutton::Enabled() const
-{
-    return surfaceEnabled();
-}
-
 void xpcmdbutton::setEnabled(bool New_Enabled)
 {
     setSurfaceEnabled(New_Enabled);
     emit PropertyChanged(QStringLiteral("Enabled"));
     Redraw();
     lbl->setForeColor(Enabled() ? EnabledCaption : DisabledCaption);
-}
-
-void xpcmdbutton::surfaceEnabledChanged(bool New_Enabled)
-{
-    setEnabled(New_Enabled);
-}
-
-QString xpcmdbutton::Caption() const
-{
-    return lbl->Caption();
 }
 
 void xpcmdbutton::setCaption(const QString &vNewCaption)
@@ -118,39 +97,14 @@ QAccessible::Role xpcmdbutton::accessibleControlRole() const
     return QAccessible::PushButton;
 }
 
-QString xpcmdbutton::accessibleControlName() const
+QSize xpcmdbutton::sizeHint() const
 {
-    return Caption();
+    return QSize(DefaultWidth, DefaultHeight);
 }
 
-FontRef xpcmdbutton::Font() const
+QSize xpcmdbutton::minimumSizeHint() const
 {
-    return m_Font;
-}
-
-void xpcmdbutton::setFont(const FontRef &vNewFont)
-{
-    assignFont(m_Font, vNewFont, lbl);
-}
-
-QFont xpcmdbutton::font() const
-{
-    return m_Font ? m_Font->toQFont() : QWidget::font();
-}
-
-void xpcmdbutton::setFont(const QFont &font)
-{
-    setFont(fontFromQFont(font.resolve(this->font())));
-}
-
-void xpcmdbutton::writeFont(const FontRef &font)
-{
-    hostGuard([&] { setFont(font); });
-}
-
-void xpcmdbutton::writeQFont(const QFont &font)
-{
-    hostGuard([&] { setFont(font); });
+    return lbl->size() + QSize(2 * Edge, 2 * Edge);
 }
 
 void xpcmdbutton::setPointerSource(PointerSource source)
@@ -275,20 +229,22 @@ void xpcmdbutton::DrawSkin(const qint16 &cell)
     const auto checked = [](float value, const char *what) {
         return float(checkedFloat(value, QLatin1String(what)));
     };
-    const float right = checked(W - 3, "W - 3");
-    const float bottom = checked(H - 3, "H - 3");
-    const float across = checked(W - 6, "W - 6");
-    const qint16 h6 = toInteger(double(checked(H - 6, "H - 6")), QStringLiteral("h6 (height - 6)"));
+    const float right = checked(W - int(Edge), "W - 3");
+    const float bottom = checked(H - int(Edge), "H - 3");
+    const float across = checked(W - 2 * Edge, "W - 6");
+    const qint16 h6 = toInteger(double(checked(H - 2 * Edge, "H - 6")), QStringLiteral("h6 (height - 6)"));
 
-    PaintPicture(GraphicCell(cell), 0, 0, 3, 3, 0, 0, 3, 3);
-    PaintPicture(GraphicCell(cell), right, 0, 3, 3, 15, 0, 3, 3);
-    PaintPicture(GraphicCell(cell), right, bottom, 3, 3, 15, 18, 3, 3);
-    PaintPicture(GraphicCell(cell), 0, bottom, 3, 3, 0, 18, 3, 3);
-    PaintPicture(GraphicCell(cell), 3, 0, across, 3, 3, 0, 12, 3);
-    PaintPicture(GraphicCell(cell), right, 3, 3, h6, 15, 3, 3, 15);
-    PaintPicture(GraphicCell(cell), 0, 3, 3, h6, 0, 3, 3, 15);
-    PaintPicture(GraphicCell(cell), 3, bottom, across, 3, 3, 18, 12, 3);
-    PaintPicture(GraphicCell(cell), 3, 3, across, h6, 3, 3, 12, 15);
+    // The cell's far corners and its middle, stretched between the edges.
+    constexpr int farX = CellWidth - Edge, farY = CellHeight - Edge;
+    PaintPicture(GraphicCell(cell), 0, 0, Edge, Edge, 0, 0, Edge, Edge);
+    PaintPicture(GraphicCell(cell), right, 0, Edge, Edge, farX, 0, Edge, Edge);
+    PaintPicture(GraphicCell(cell), right, bottom, Edge, Edge, farX, farY, Edge, Edge);
+    PaintPicture(GraphicCell(cell), 0, bottom, Edge, Edge, 0, farY, Edge, Edge);
+    PaintPicture(GraphicCell(cell), Edge, 0, across, Edge, Edge, 0, InnerWidth, Edge);
+    PaintPicture(GraphicCell(cell), right, Edge, Edge, h6, farX, Edge, Edge, InnerHeight);
+    PaintPicture(GraphicCell(cell), 0, Edge, Edge, h6, 0, Edge, Edge, InnerHeight);
+    PaintPicture(GraphicCell(cell), Edge, bottom, across, Edge, Edge, farY, InnerWidth, Edge);
+    PaintPicture(GraphicCell(cell), Edge, Edge, across, h6, Edge, Edge, InnerWidth, InnerHeight);
 }
 
 QImage xpcmdbutton::GraphicCell(qint16 cell) const
@@ -316,29 +272,9 @@ void xpcmdbutton::Timer1_Timer()
     }
 }
 
-void xpcmdbutton::lbl_MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y)
-{
-    UserControl_MouseDown(Button, Shift, x, Y);
-}
-
-void xpcmdbutton::lbl_MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y)
-{
-    UserControl_MouseMove(Button, Shift, x, Y);
-}
-
-void xpcmdbutton::lbl_MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y)
-{
-    UserControl_MouseUp(Button, Shift, x, Y);
-}
-
 void xpcmdbutton::lbl_Click()
 {
     UserControl_Click();
-}
-
-void xpcmdbutton::lbl_Change()
-{
-    UserControl_Resize();
 }
 
 } // namespace huvolo

@@ -3,15 +3,20 @@
 #include "embeddedpicture.h"
 #include <Huvolo/hosterror.h>
 #include <Huvolo/hostevents.h>
+#include "framemetrics.h"
 #include "image.h"
 #include "label.h"
 #include "numeric.h"
+
+#include <algorithm>
 
 namespace huvolo {
 
 namespace embedded {
 extern const EmbeddedPicture groupBoxFrame;
 } // namespace embedded
+
+using namespace framemetrics;
 
 namespace {
 
@@ -22,24 +27,22 @@ constexpr OLE_COLOR DefaultBackColor = 0x0000FFFF;      // #FFFF00
 } // namespace
 
 xpgroupbox::xpgroupbox(QWidget *parent)
-    : UserControl(parent)
+    : CaptionedControl(parent)
 {
     // A group box raises no key events, so it stays out of the tab order.
     setFocusPolicy(Qt::NoFocus);
 
     // The stored layout. The caption follows its text and font once it
     // changes; until then it keeps its stored size.
-    setStoredGeometry(QRect(0, 0, 199, 89));
+    setStoredGeometry(QRect(0, 0, DefaultWidth, DefaultHeight));
 
-    lbl = new Label(this);
-    lbl->setObjectName(QStringLiteral("lbl"));
     lbl->setAutoSize(true);
     lbl->setCaption(QStringLiteral("Label1"));
     lbl->setBackColor(vbWindowBackground);
     lbl->setForeColor(vbWindowText);
     lbl->setLeft(32);
     lbl->setTop(0);
-    lbl->resize(32, 13);
+    lbl->resize(CaptionWidth, CaptionHeight);
 
     img = new Image(this);
     img->setObjectName(QStringLiteral("img"));
@@ -50,14 +53,6 @@ xpgroupbox::xpgroupbox(QWidget *parent)
     bindEvent(lbl, &Label::Change, this, &xpgroupbox::lbl_Change);
     bindEvent(lbl, &Label::Click, this, &xpgroupbox::lbl_Click);
     bindEvent(lbl, &Label::DblClick, this, &xpgroupbox::lbl_DblClick);
-    bindEvent(lbl, &Label::MouseDown, this, &xpgroupbox::lbl_MouseDown);
-    bindEvent(lbl, &Label::MouseMove, this, &xpgroupbox::lbl_MouseMove);
-    bindEvent(lbl, &Label::MouseUp, this, &xpgroupbox::lbl_MouseUp);
-}
-
-bool xpgroupbox::Enabled() const
-{
-    return surfaceEnabled();
 }
 
 void xpgroupbox::setEnabled(bool New_Enabled)
@@ -65,36 +60,6 @@ void xpgroupbox::setEnabled(bool New_Enabled)
     setSurfaceEnabled(New_Enabled);
     emit PropertyChanged(QStringLiteral("Enabled"));
     lbl->setForeColor(Enabled() ? CaptionEnabledColour : CaptionDisabledColour);
-}
-
-FontRef xpgroupbox::Font() const
-{
-    return m_Font;
-}
-
-void xpgroupbox::setFont(const FontRef &vNewFont)
-{
-    assignFont(m_Font, vNewFont, lbl);
-}
-
-QFont xpgroupbox::font() const
-{
-    return m_Font ? m_Font->toQFont() : QWidget::font();
-}
-
-void xpgroupbox::setFont(const QFont &font)
-{
-    setFont(fontFromQFont(font.resolve(this->font())));
-}
-
-void xpgroupbox::writeFont(const FontRef &font)
-{
-    hostGuard([&] { setFont(font); });
-}
-
-void xpgroupbox::writeQFont(const QFont &font)
-{
-    hostGuard([&] { setFont(font); });
 }
 
 OLE_COLOR xpgroupbox::BackColor() const
@@ -119,16 +84,6 @@ void xpgroupbox::writeBackColor(OLE_COLOR colour)
     hostGuard([&] { setBackColor(colour); });
 }
 
-void xpgroupbox::surfaceEnabledChanged(bool New_Enabled)
-{
-    setEnabled(New_Enabled);
-}
-
-QString xpgroupbox::Caption() const
-{
-    return lbl->Caption();
-}
-
 void xpgroupbox::setCaption(const QString &vNewCaption)
 {
     lbl->setCaption(vNewCaption);
@@ -137,14 +92,23 @@ void xpgroupbox::setCaption(const QString &vNewCaption)
     accessibleControlNameChanged();
 }
 
+QSize xpgroupbox::sizeHint() const
+{
+    return QSize(DefaultWidth, DefaultHeight).expandedTo(UserControl::sizeHint());
+}
+
+QSize xpgroupbox::minimumSizeHint() const
+{
+    // The caption at its place on the top line and the right-hand corner
+    // beside it; below the top line, room for both bottom corners.
+    const QSize caption(CaptionLeft + lbl->width() + Corner,
+                        std::max(lbl->height(), lbl->height() / 2 + 2 * Corner));
+    return caption.expandedTo(UserControl::minimumSizeHint());
+}
+
 QAccessible::Role xpgroupbox::accessibleControlRole() const
 {
     return QAccessible::Grouping;
-}
-
-QString xpgroupbox::accessibleControlName() const
-{
-    return Caption();
 }
 
 void xpgroupbox::UserControl_Initialize()
@@ -183,23 +147,26 @@ void xpgroupbox::UserControl_Resize()
     Cls();
     const float W = ScaleWidth();
     const float H = ScaleHeight();
-    const float right = W - 3, bottom = H - 3, across = W - 6;
+    const float right = W - int(Corner), bottom = H - int(Corner), across = W - 2 * Corner;
     // The top line runs through the middle of the caption.
     const qint16 t = qint16(toInteger(lbl->Height(), QStringLiteral("the caption's height")) / 2);
-    const qint16 sideTop = toInteger(double(t) + 3, QStringLiteral("the top of the side edges (t + 3)"));
-    const double down = double(H - 6) - t;
+    const qint16 sideTop = toInteger(double(t) + int(Corner), QStringLiteral("the top of the side edges (t + 3)"));
+    const double down = double(H - 2 * Corner) - t;
     lbl->setTop(0);
-    lbl->setLeft(15);
+    lbl->setLeft(CaptionLeft);
 
     // Corners are copied pixel for pixel; each edge stretches its uniform strip.
-    PaintPicture(img->Picture(), 0, t, 3, 3, 0, 0, 3, 3);
-    PaintPicture(img->Picture(), right, t, 3, 3, 19, 0, 3, 3);
-    PaintPicture(img->Picture(), right, bottom, 3, 3, 19, 17, 3, 3);
-    PaintPicture(img->Picture(), 0, bottom, 3, 3, 0, 17, 3, 3);
-    PaintPicture(img->Picture(), 3, t, across, 1, 3, 0, 16, 1);
-    PaintPicture(img->Picture(), W - 1, sideTop, 1, float(down), 21, 3, 1, 14);
-    PaintPicture(img->Picture(), 3, H - 1, across, 1, 3, 19, 16, 1);
-    PaintPicture(img->Picture(), 0, sideTop, 1, float(down), 0, 3, 1, 14);
+    // The frame's far corners, and its outline one pixel wide between them.
+    constexpr int farX = FrameWidth - Corner, farY = FrameHeight - Corner;
+    constexpr int lastX = FrameWidth - Line, lastY = FrameHeight - Line;
+    PaintPicture(img->Picture(), 0, t, Corner, Corner, 0, 0, Corner, Corner);
+    PaintPicture(img->Picture(), right, t, Corner, Corner, farX, 0, Corner, Corner);
+    PaintPicture(img->Picture(), right, bottom, Corner, Corner, farX, farY, Corner, Corner);
+    PaintPicture(img->Picture(), 0, bottom, Corner, Corner, 0, farY, Corner, Corner);
+    PaintPicture(img->Picture(), Corner, t, across, Line, Corner, 0, InnerWidth, Line);
+    PaintPicture(img->Picture(), W - int(Line), sideTop, Line, float(down), lastX, Corner, Line, InnerHeight);
+    PaintPicture(img->Picture(), Corner, H - int(Line), across, Line, Corner, lastY, InnerWidth, Line);
+    PaintPicture(img->Picture(), 0, sideTop, Line, float(down), 0, Corner, Line, InnerHeight);
 }
 
 void xpgroupbox::UserControl_MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y)
@@ -217,11 +184,6 @@ void xpgroupbox::UserControl_MouseUp(qint16 &Button, qint16 &Shift, float &x, fl
     emit MouseUp(Button, Shift, x, Y);
 }
 
-void xpgroupbox::lbl_Change()
-{
-    UserControl_Resize();
-}
-
 void xpgroupbox::lbl_Click()
 {
     emit Click();
@@ -230,21 +192,6 @@ void xpgroupbox::lbl_Click()
 void xpgroupbox::lbl_DblClick()
 {
     emit DblClick();
-}
-
-void xpgroupbox::lbl_MouseDown(qint16 &Button, qint16 &Shift, float &x, float &Y)
-{
-    emit MouseDown(Button, Shift, x, Y);
-}
-
-void xpgroupbox::lbl_MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y)
-{
-    emit MouseMove(Button, Shift, x, Y);
-}
-
-void xpgroupbox::lbl_MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y)
-{
-    emit MouseUp(Button, Shift, x, Y);
 }
 
 } // namespace huvolo

@@ -14,8 +14,10 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 
@@ -176,6 +178,23 @@ int main(int argc, char *argv[])
     } catch (const huvolo::HostError &error) {
         checkEqual(error.number(), int(huvolo::HostError::InvalidPropertyValue), "error number of a refused colour");
     }
+
+    // In a row beside a QPushButton, each control is laid out at its
+    // designed width; the row is as tall as the group box.
+    QWidget row;
+    auto *rowLayout = new QHBoxLayout(&row);
+    rowLayout->addWidget(new QPushButton(QStringLiteral("Plain")));
+    auto *cmdRow = new huvolo::xpcmdbutton;
+    auto *grpRow = new huvolo::xpgroupbox;
+    rowLayout->addWidget(cmdRow);
+    rowLayout->addWidget(grpRow);
+    row.show();
+    QApplication::processEvents();
+    const auto sizeOf = [](const QWidget *widget) {
+        return QStringLiteral("%1x%2").arg(widget->width()).arg(widget->height());
+    };
+    checkEqual(sizeOf(cmdRow), QStringLiteral("113x89"), "button's size in a row");
+    checkEqual(sizeOf(grpRow), QStringLiteral("199x89"), "group box's size in a row");
 
     if (failures == 0)
         std::printf("huvolo-consumer: all checks passed\n");

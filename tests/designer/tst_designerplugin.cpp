@@ -202,6 +202,41 @@ private slots:
         QCOMPARE(pixel(named, 1, 1), QStringLiteral("#557da2"));
     }
 
+    // In a row beside a QPushButton, as a form lays it out: each control at
+    // its designed width while there is room, never below the size that
+    // shows its caption whole when the form is made as small as it goes.
+    void inLayouts()
+    {
+        const auto loader = pluginLoader();
+        QFile file(sourceFile("tests/designer/layout.ui"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        std::unique_ptr<QWidget> form(loader->load(&file));
+        QVERIFY2(form, qPrintable(loader->errorString()));
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const QList<UserControl *> controls{form->findChild<xpcmdbutton *>("cmdApply"),
+                                            form->findChild<xpgroupbox *>("grpOptions")};
+        const QList<QSize> designed{QSize(113, 59), QSize(199, 89)};
+        for (int i = 0; i < controls.size(); ++i) {
+            QVERIFY(controls[i]);
+            qInfo("%s in a row: %dx%d", controls[i]->metaObject()->className(), controls[i]->width(), controls[i]->height());
+            // The row is as tall as its tallest control; the rest may grow to it.
+            QCOMPARE(controls[i]->width(), designed[i].width());
+            QVERIFY(controls[i]->height() >= designed[i].height());
+        }
+
+        form->resize(form->minimumSizeHint());
+        QTRY_COMPARE(form->size(), form->minimumSizeHint());
+        for (UserControl *control : controls) {
+            const QRect caption = labelOf(*control)->geometry();
+            QVERIFY2(control->rect().contains(caption),
+                     qPrintable(QStringLiteral("%1 at %2x%3 cuts its caption at %4,%5 %6x%7")
+                                    .arg(control->objectName())
+                                    .arg(control->width()).arg(control->height())
+                                    .arg(caption.x()).arg(caption.y()).arg(caption.width()).arg(caption.height())));
+        }
+    }
+
     // A value a control refuses, in a form: reported as a run-time error,
     // the control keeps what it had, and the form loads.
     void refusedValuesInForms_data()

@@ -1,5 +1,7 @@
 #include "buttonskin.h"
 
+#include "skinmetrics.h"
+
 #include <QHash>
 #include <QList>
 
@@ -11,22 +13,21 @@ namespace huvolo::pictures {
 
 namespace {
 
-constexpr int cellWidth = 18;
-constexpr int cellHeight = 21;
-constexpr int cellCount = 5;
-constexpr int lastX = cellWidth - 1;
-constexpr int lastY = cellHeight - 1;
+using namespace skinmetrics;
+
+constexpr int lastX = CellWidth - 1;
+constexpr int lastY = CellHeight - 1;
 constexpr int paletteSize = 256;
 
 constexpr QRgb frame = 0x003C74;
 
 // The face of the plain button, row by row (rows 0 and 20 are the frame).
-constexpr std::array<QRgb, cellHeight> plainFace = {
+constexpr std::array<QRgb, CellHeight> plainFace = {
     frame, 0xFFFFFF, 0xFEFEFE, 0xFCFCFB, 0xFAFAF9, 0xF8F8F6, 0xF6F6F3, 0xF6F6F2, 0xF5F5F1, 0xF4F4F0, 0xF3F3EF,
     0xF3F3EE, 0xF2F2ED, 0xF1F1ED, 0xF1F1EC, 0xF0F0EB, 0xF0F0EA, 0xECEBE6, 0xE2DFD6, 0xD6D0C5, frame};
 
 // The pressed face: darkest at the top, lightening towards the bottom.
-constexpr std::array<QRgb, cellHeight> pressedFace = {
+constexpr std::array<QRgb, CellHeight> pressedFace = {
     frame, 0xD1CCC1, 0xDCD8CF, 0xE5E4DD, 0xE6E6E0, 0xE5E4DE, 0xE4E3DC, 0xE4E3DC, 0xE3E3DB, 0xE3E2DA, 0xE2E1DA,
     0xE2E1D9, 0xE2E1D9, 0xE1E0D9, 0xE1E0D8, 0xE0E0D7, 0xE0E0D7, 0xE2E2DA, 0xEAE9E3, 0xF2F1EE, frame};
 
@@ -199,9 +200,9 @@ QImage buttonSkin()
     QList<QRgb> palette;
     QHash<QRgb, uint> index;
     QList<uint> indices;
-    for (int y = 0; y < cellHeight; ++y) {
-        for (int x = 0; x < cellWidth * cellCount; ++x) {
-            const QRgb colour = buttonSkinPixel(x / cellWidth, x % cellWidth, y);
+    for (int y = 0; y < CellHeight; ++y) {
+        for (int x = 0; x < CellWidth * CellCount; ++x) {
+            const QRgb colour = buttonSkinPixel(x / CellWidth, x % CellWidth, y);
             auto it = index.constFind(colour);
             if (it == index.cend()) {
                 it = index.insert(colour, uint(palette.size()));
@@ -214,7 +215,7 @@ QImage buttonSkin()
         return {};
     palette.resize(paletteSize, qRgb(0, 0, 0));
 
-    QImage skin(cellWidth * cellCount, cellHeight, QImage::Format_Indexed8);
+    QImage skin(CellWidth * CellCount, CellHeight, QImage::Format_Indexed8);
     skin.setColorTable(palette);
     for (int y = 0; y < skin.height(); ++y)
         for (int x = 0; x < skin.width(); ++x)

@@ -1,13 +1,15 @@
 #include "groupboxframe.h"
 
+#include "framemetrics.h"
+
 #include <QRgb>
 
 namespace huvolo::pictures {
 
 namespace {
 
-constexpr int frameWidth = 22;
-constexpr int frameHeight = 20;
+constexpr int frameWidth = framemetrics::FrameWidth;
+constexpr int frameHeight = framemetrics::FrameHeight;
 
 // One character per pixel: O outline (index 0), . transparent (index 1),
 // s shading (index 2). Index 3 is in the palette but no pixel uses it.

@@ -15,13 +15,12 @@
 
 namespace huvolo {
 
-class Label;
-
 // The drawing surface of a custom control. It owns a persistent backing
 // image, so what the control draws survives repaints (paintEvent only copies
 // it), a scale mode, and the life-cycle and input hooks a control overrides.
-// A container creates the control, sets its Ambient source and geometry and
-// calls load(); the hooks then run in the host's order.
+// A container creates the control and places it with huvolo::place, which
+// sets its geometry and Ambient source and runs the life-cycle hooks in the
+// host's order.
 class HUVOLO_HOST_EXPORT UserControl : public QWidget
 {
     Q_OBJECT
@@ -134,13 +133,6 @@ signals:
     void MouseUp(qint16 &Button, qint16 &Shift, float &x, float &Y);
 
 protected:
-    // A control's Font property, the same steps in every control: keep the
-    // very object in `member`, hand it to the surface and then to the caption
-    // label (all three share it, none copies it), redraw, notify "Font".
-    // No font, or one a property bag could not store, raises "Invalid
-    // property value" and changes nothing.
-    void assignFont(FontRef &member, const FontRef &font, Label *label);
-
     // The control's Enabled property steps, run when the surface's own flag
     // is changed through QWidget::setEnabled (a layout, a form, a designer)
     // rather than through the property.
