@@ -487,8 +487,20 @@ int Keeper::serve(const std::string &socketName)
             handle(event);
             std::free(event);
         }
-        if (m_lost || negotiation.dismissed() || xcb_connection_has_error(m_connection))
+        if (xcb_connection_has_error(m_connection))
             return 0;
+        if (m_lost || negotiation.dismissed()) {
+            // A paste asked of this keeper before it lost the clipboard may
+            // still be on its way: one round trip brings every event sent
+            // so far, and each gets its answer, so no paste waits forever.
+            std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+            while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+                handle(event);
+                std::free(event);
+            }
+            xcb_flush(m_connection);
+            return 0;
+        }
         xcb_flush(m_connection);
         pollfd wait[2] = {{xcb_get_file_descriptor(m_connection), POLLIN, 0}, negotiation.watch()};
         if (::poll(wait, 2, negotiation.timeout()) < 0 && errno != EINTR)

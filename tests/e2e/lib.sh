@@ -115,8 +115,10 @@ picture_pixel() {
     convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n1
 }
 
+# The clipboard's text. xclip waits forever for an owner that never answers;
+# a few seconds bound it, so a lost answer fails the poll around it.
 clipboard() {
-    xclip -o -selection clipboard 2>/dev/null
+    timeout 5 xclip -o -selection clipboard 2>/dev/null
 }
 
 # keepers: the process ids of the clipboard keepers this test's program
