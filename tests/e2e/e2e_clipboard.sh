@@ -7,24 +7,7 @@
 # Usage: e2e_clipboard.sh HUVOLO XCLOSE XCLIPMANAGER RESOURCES-DIR
 HUVOLO=$1 XCLOSE=$2 XCLIPMANAGER=$3 RESOURCES=$4
 source "$(dirname "$0")/lib.sh"
-# In a sanitized build, findings go to files the test checks at its end:
-# the keeper's own error stream is /dev/null.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}log_path=$E2E_TMP/sanitizer"
-export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}print_stacktrace=1:log_path=$E2E_TMP/sanitizer"
-
-WHEEL="$RESOURCES/colourwheel.png"
-PICTURE_X=6 PICTURE_Y=6
-READOUT_X=230 READOUT_Y=259
-
-# copy X Y: clicks wheel pixel (X, Y) and waits until the clipboard holds
-# its colour, which it leaves in COLOUR.
-copy() {
-    COLOUR=$(picture_pixel "$WHEEL" "$1" "$2")
-    xdotool mousemove "$((WIN_X + PICTURE_X + $1))" "$((WIN_Y + PICTURE_Y + $2))"
-    poll 10 pixel_is "$READOUT_X" "$READOUT_Y" "$COLOUR" || fail "no preview of wheel pixel ($1, $2)"
-    xdotool click 1
-    poll 10 clipboard_is "$COLOUR" || fail "clipboard holds '$(clipboard)' after a click, expected $COLOUR"
-}
+source "$(dirname "$0")/keeperlib.sh"
 
 # close_timed: closes the window as its close box does and says how long
 # the window took to go and the program to end.
@@ -41,7 +24,6 @@ close_timed() {
 
 elapsed_ms() { echo $(((${2/./} - ${1/./}) / 1000)); }
 
-keeper_count_is() { [ "$(keepers | wc -l)" -eq "$1" ]; }
 
 # one_keeper_with COLOUR: the clipboard holds COLOUR, and exactly one keeper runs.
 one_keeper_with() {
@@ -142,7 +124,6 @@ poll 5 clipboard_is "$managed" || fail "clipboard holds '$(clipboard)' from the 
 no_keeper "the manager took the clipboard"
 echo "ok: the clipboard manager took $managed over, and nothing of ours runs"
 
-no_findings() { ! compgen -G "$E2E_TMP/sanitizer.*" >/dev/null; }
 # A keeper that left writes its findings as it ends.
 poll 2 keeper_count_is 0 || true
 no_findings || fail "sanitizer findings: $(cat "$E2E_TMP"/sanitizer.*)"

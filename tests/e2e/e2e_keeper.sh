@@ -8,26 +8,8 @@
 # Usage: e2e_keeper.sh HUVOLO XCLOSE XMULTIPLE RESOURCES-DIR
 HUVOLO=$1 XCLOSE=$2 XMULTIPLE=$3 RESOURCES=$4
 source "$(dirname "$0")/lib.sh"
-# In a sanitized build, findings go to files the test checks at its end:
-# the keeper's own error stream is /dev/null.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}log_path=$E2E_TMP/sanitizer"
-export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}print_stacktrace=1:log_path=$E2E_TMP/sanitizer"
+source "$(dirname "$0")/keeperlib.sh"
 
-WHEEL="$RESOURCES/colourwheel.png"
-PICTURE_X=6 PICTURE_Y=6
-READOUT_X=230 READOUT_Y=259
-
-# copy X Y: clicks wheel pixel (X, Y) and waits until the clipboard holds
-# its colour, which it leaves in COLOUR.
-copy() {
-    COLOUR=$(picture_pixel "$WHEEL" "$1" "$2")
-    xdotool mousemove "$((WIN_X + PICTURE_X + $1))" "$((WIN_Y + PICTURE_Y + $2))"
-    poll 10 pixel_is "$READOUT_X" "$READOUT_Y" "$COLOUR" || fail "no preview of wheel pixel ($1, $2)"
-    xdotool click 1
-    poll 10 clipboard_is "$COLOUR" || fail "clipboard holds '$(clipboard)' after a click, expected $COLOUR"
-}
-
-keeper_count_is() { [ "$(keepers | wc -l)" -eq "$1" ]; }
 # A paste answered within a second: a keeper must never keep a reader waiting.
 paste() { timeout 1 xclip -o -selection clipboard 2>/dev/null; }
 quick_clipboard_is() { [ "$(paste)" = "$1" ]; }
@@ -176,7 +158,6 @@ for mode in full hold; do
 done
 echo "ok: a process squatting on the keepers' name stalls no keeper"
 
-no_findings() { ! compgen -G "$E2E_TMP/sanitizer.*" >/dev/null; }
 # A keeper that leaves writes its findings as it ends.
 echo -n other | xclip -i -selection clipboard >/dev/null 2>&1
 poll 5 keeper_count_is 0 || fail "the keeper did not leave when another program took the clipboard"
