@@ -44,6 +44,7 @@ signals:
     void hovered(QRgb colour);
     void picked(QRgb colour);
     void cancelled();
+    void failed(const QString &why);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
