@@ -9,7 +9,7 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QMessageBox>
+#include <QToolTip>
 #include <QPainter>
 #include <QPixmap>
 
@@ -174,19 +174,15 @@ void ColourActions::endPick()
     m_window->activateWindow();
 }
 
-// On standard error and in a message beside the window, which does not
-// stop the window from being used.
+// On standard error, and in a note over the window that goes by itself:
+// a desktop picker may answer Esc as it answers a failure, so the note
+// neither takes the keyboard nor waits to be dismissed.
 void ColourActions::reportPickFailure(const QString &why)
 {
+    const QString text = QStringLiteral("Picking from the screen failed: %1").arg(why);
     std::fputs(qPrintable(QStringLiteral("huvolo: picking from the screen failed: %1\n").arg(why)), stderr);
     std::fflush(stderr);
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Pick from screen"),
-                                QStringLiteral("Picking a colour from the screen failed."), QMessageBox::Ok, m_window);
-    box->setObjectName(QStringLiteral("pickFailure"));
-    box->setInformativeText(why);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->show();
+    QToolTip::showText(m_window->mapToGlobal(QPoint(0, m_window->height() / 2)), text, m_window, QRect(), 10000);
 }
 
 } // namespace huvolo

@@ -65,7 +65,7 @@ PortalColourPicker::PortalColourPicker(const QDBusConnection &bus, QObject *pare
 void PortalColourPicker::start()
 {
     if (!m_bus.isConnected()) {
-        end([this] { emit failed(QStringLiteral("There is no session bus to reach the desktop portal on.")); });
+        end([this] { emit failed(QStringLiteral("there is no session bus to reach the desktop portal on.")); });
         return;
     }
     // The portal leaving the bus before it answers would leave the pick
@@ -137,12 +137,13 @@ void PortalColourPicker::response(uint code, const QVariantMap &results)
     }
     if (code != 0) {
         end([this, code] {
-            emit failed(QStringLiteral("The desktop portal's colour picker reported an error (response code %1).").arg(code));
+            emit failed(QStringLiteral("the desktop's colour picker gave no colour; it reported an error "
+                                       "(response code %1).").arg(code));
         });
         return;
     }
     if (!results.contains(QStringLiteral("color"))) {
-        end([this] { emit failed(QStringLiteral("The desktop portal answered without a colour.")); });
+        end([this] { emit failed(QStringLiteral("the desktop portal answered without a colour.")); });
         return;
     }
     double red = -1, green = -1, blue = -1;
@@ -154,7 +155,7 @@ void PortalColourPicker::response(uint code, const QVariantMap &results)
     }
     const auto inRange = [](double channel) { return channel >= 0 && channel <= 1; };
     if (!inRange(red) || !inRange(green) || !inRange(blue)) {
-        end([this] { emit failed(QStringLiteral("The desktop portal answered with something that is not a colour.")); });
+        end([this] { emit failed(QStringLiteral("the desktop portal answered with something that is not a colour.")); });
         return;
     }
     const QRgb rgb = QColor::fromRgbF(float(red), float(green), float(blue)).rgb();
