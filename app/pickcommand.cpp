@@ -59,8 +59,11 @@ int runPickCommand(int &argc, char **argv, const QStringList &arguments, const P
     QObject::connect(pick, &ScreenPick::picked, app.get(), [&](QRgb colour) {
         const QString text = formatColour(colour, command.format);
         printLine(stdout, text);
-        if (command.copy)
+        if (command.copy && clipboardKeeping().copiesWithoutWindow())
             QGuiApplication::clipboard()->setText(text);
+        else if (command.copy)
+            printLine(stderr, QStringLiteral("huvolo: not copied: without a window a Wayland program cannot set the "
+                                             "clipboard (pipe the output to wl-copy, or run with -platform xcb)"));
         RecentColours(QLatin1String(ApplicationId), QStringLiteral("huvolo")).add(colour);
         status = 0;
         QCoreApplication::quit();

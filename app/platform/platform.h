@@ -59,6 +59,9 @@ public:
     virtual ~ClipboardKeeping() = default;
     // Called after the event loop has ended; `arguments` is the command line.
     virtual void keepAfterExit(const QStringList &arguments) = 0;
+    // Whether a program without a window can put text on the clipboard. A
+    // Wayland client needs a surface with the keyboard for that.
+    virtual bool copiesWithoutWindow() const { return true; }
 };
 
 // What decides how this session picks colours and keeps the clipboard.

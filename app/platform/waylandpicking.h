@@ -27,6 +27,7 @@ public:
     explicit WaylandClipboardKeeping(bool onXwayland) : m_onXwayland(onXwayland) {}
 
     void keepAfterExit(const QStringList &arguments) override;
+    bool copiesWithoutWindow() const override { return m_onXwayland; }
 
 private:
     bool m_onXwayland;

@@ -202,6 +202,7 @@ pick_command --format hsl
 pick_at 600 400
 pick_status 0
 [ "$(cat "$OUT")" = "hsl(35, 100%, 67%)" ] || fail "huvolo --pick --format hsl printed '$(cat "$OUT")'"
+grep -q '^huvolo: not copied: ' "$E2E_TMP/app.log" || fail "huvolo --pick does not say it could not copy on Wayland"
 pick_command
 pick_at 600 400
 pick_status 0
