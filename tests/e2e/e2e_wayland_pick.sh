@@ -195,7 +195,7 @@ pick_status() {
     local status=0
     wait "$APP_PID" || status=$?
     APP_PID=""
-    [ "$status" -eq "$1" ] || fail "huvolo --pick ended with status $status, expected $1: $(cat "$E2E_TMP/app.log")"
+    [ "$status" -eq "$1" ] || fail "huvolo --pick ended with status $status, expected $1: $(cat "$E2E_TMP/app.log") (printed: $(cat "$OUT"))"
 }
 background "#FFB957"
 pick_command --format hsl
