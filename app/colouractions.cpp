@@ -1,20 +1,20 @@
 #include "colouractions.h"
 
 #include "frmmain.h"
-#include "portalpicker.h"
 #include "recentcolours.h"
-#include "x11screen.h"
+#include "x11picking.h"
 
 #include "accessibility.h"
 #include <Huvolo/hosterror.h>
 
 #include <QAction>
-#include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QToolTip>
+
+#include <cstdio>
 
 namespace huvolo {
 
@@ -38,7 +38,8 @@ ColourActions::ColourActions(FrmMain *window, const QString &settingsOrganizatio
       m_window(window),
       m_settingsOrganization(settingsOrganization),
       m_settingsApplication(settingsApplication),
-      m_pickFromScreen(new QAction(QStringLiteral("&Pick from screen"), this))
+      m_pickFromScreen(new QAction(QStringLiteral("&Pick from screen"), this)),
+      m_picking(&screenPicking())
 {
     m_pickFromScreen->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
     m_pickFromScreen->setShortcutContext(Qt::WindowShortcut);
@@ -47,7 +48,10 @@ ColourActions::ColourActions(FrmMain *window, const QString &settingsOrganizatio
     // Remembered once the copy is done: saving the list waits for the disk,
     // which a click need not wait for.
     connect(window, &FrmMain::copied, this, [this](QRgb colour) { recentColours()->add(colour); }, Qt::QueuedConnection);
-    updatePickFromScreen(false);
+    // The shortcut follows a desktop portal that comes or goes while the
+    // window is open, without the menu being opened first.
+    connect(m_picking, &ScreenPicking::availabilityChanged, this, &ColourActions::updatePickFromScreen);
+    updatePickFromScreen();
 }
 
 RecentColours *ColourActions::recentColours()
@@ -57,24 +61,19 @@ RecentColours *ColourActions::recentColours()
     return m_recent;
 }
 
-// X11 lets a program read the screen; elsewhere the desktop portal may pick
-// for us, which is asked only when `askPortal` (a round trip on the session
-// bus). Without either the entry stays, disabled, saying why.
-void ColourActions::updatePickFromScreen(bool askPortal)
+// Without a way to pick the entry stays, disabled, saying why.
+void ColourActions::updatePickFromScreen()
 {
-    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
-    const bool available = !m_picking && (x11 || !askPortal || PortalColourPicker::available());
-    m_pickFromScreen->setEnabled(available);
-    m_pickFromScreen->setToolTip(available || m_picking ? QString()
-                                                        : QStringLiteral("Picking from the screen needs X11, or a desktop "
-                                                                         "portal that can pick colours; none is running."));
+    const bool available = m_picking->available();
+    m_pickFromScreen->setEnabled(!m_pick && available);
+    m_pickFromScreen->setToolTip(available ? QString() : m_picking->unavailableReason());
 }
 
 void ColourActions::fillMenu(QMenu *menu)
 {
     menu->setToolTipsVisible(true);
     makeMenuSpeakable(menu);
-    updatePickFromScreen(true); // a portal may have come or gone
+    m_picking->refresh(); // a portal may have come or gone unnoticed
     menu->addAction(m_pickFromScreen);
 
     const std::optional<QRgb> current = m_window->sampledColour();
@@ -121,62 +120,71 @@ void ColourActions::chooseRecent(QRgb colour)
 
 void ColourActions::pickFromScreen()
 {
-    if (m_picking || !m_pickFromScreen->isEnabled())
+    if (m_pick || !m_pickFromScreen->isEnabled())
         return;
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        pickFrom(x11Screen());
-        return;
-    }
-    if (!PortalColourPicker::available()) {
-        updatePickFromScreen(true);
-        return;
-    }
-    m_picking = true;
-    m_pickFromScreen->setEnabled(false);
-    const FrmMain::ReadOut before = m_window->readOut();
-    auto *portal = new PortalColourPicker(this);
-    connect(portal, &PortalColourPicker::picked, m_window, [this](QRgb colour) {
-        m_window->showColour(colour);
-        m_window->copyColour();
-    });
-    connect(portal, &PortalColourPicker::cancelled, m_window, [this, before] { m_window->setReadOut(before); });
-    connect(portal, &PortalColourPicker::picked, portal, &QObject::deleteLater);
-    connect(portal, &PortalColourPicker::cancelled, portal, &QObject::deleteLater);
-    connect(portal, &QObject::destroyed, this, [this] {
-        m_picking = false;
-        updatePickFromScreen(false);
-    });
-    portal->start();
+    if (ScreenPick *pick = m_picking->newPick(this))
+        pickWith(pick);
+    else
+        updatePickFromScreen();
 }
 
-// The read-out follows the pointer as over a picture; a click takes the
-// colour as a click on a picture does, and giving up leaves the read-out
-// and the clipboard as they were.
 void ColourActions::pickFrom(ScreenPicker::Screen screen)
 {
-    if (m_picking)
+    if (!m_pick)
+        pickWith(new MagnifierPick(std::move(screen), this));
+}
+
+// The read-out follows the pointer as over a picture; a pick takes the
+// colour as a click on a picture does, and giving up leaves the read-out
+// and the clipboard as they were.
+void ColourActions::pickWith(ScreenPick *pick)
+{
+    if (m_pick) {
+        delete pick;
         return;
-    m_picking = true;
-    m_pickFromScreen->setEnabled(false);
+    }
+    pick->setParent(this);
+    m_pick = pick;
+    updatePickFromScreen(); // one pick at a time
     const FrmMain::ReadOut before = m_window->readOut();
-    auto *picker = new ScreenPicker(std::move(screen));
-    connect(picker, &ScreenPicker::hovered, m_window, [this](QRgb colour) { m_window->showColour(colour); });
-    connect(picker, &ScreenPicker::picked, m_window, [this](QRgb colour) {
+    connect(pick, &ScreenPick::hovered, m_window, [this](QRgb colour) { m_window->showColour(colour); });
+    connect(pick, &ScreenPick::picked, this, [this](QRgb colour) {
         m_window->showColour(colour);
         m_window->copyColour();
+        endPick();
     });
-    connect(picker, &ScreenPicker::cancelled, m_window, [this, before] { m_window->setReadOut(before); });
-    connect(picker, &ScreenPicker::failed, m_window, [this](const QString &why) {
-        qWarning("huvolo: cannot pick from the screen: %s", qPrintable(why));
-        QToolTip::showText(QCursor::pos(), QStringLiteral("Cannot pick from the screen: %1.").arg(why), m_window);
+    connect(pick, &ScreenPick::cancelled, this, [this, before] {
+        m_window->setReadOut(before);
+        endPick();
     });
-    connect(picker, &QObject::destroyed, this, [this] {
-        m_picking = false;
-        updatePickFromScreen(false);
-        // The picker held the keyboard; the window takes it back.
-        m_window->activateWindow();
+    connect(pick, &ScreenPick::failed, this, [this, before](const QString &why) {
+        m_window->setReadOut(before);
+        endPick();
+        reportPickFailure(why);
     });
-    picker->start();
+    pick->start();
+}
+
+void ColourActions::endPick()
+{
+    if (!m_pick)
+        return;
+    m_pick->deleteLater();
+    m_pick = nullptr;
+    updatePickFromScreen();
+    // The picker may have held the keyboard; the window takes it back.
+    m_window->activateWindow();
+}
+
+// On standard error, and in a note over the window that goes by itself:
+// a desktop picker may answer Esc as it answers a failure, so the note
+// neither takes the keyboard nor waits to be dismissed.
+void ColourActions::reportPickFailure(const QString &why)
+{
+    const QString text = QStringLiteral("Picking from the screen failed: %1").arg(why);
+    std::fputs(qPrintable(QStringLiteral("huvolo: picking from the screen failed: %1\n").arg(why)), stderr);
+    std::fflush(stderr);
+    QToolTip::showText(m_window->mapToGlobal(QPoint(0, m_window->height() / 2)), text, m_window, QRect(), 10000);
 }
 
 } // namespace huvolo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colourformats.h"
+#include "platform.h"
 #include "screenpicker.h"
 
 #include <QObject>
@@ -38,18 +39,25 @@ public:
     void copyAs(ColourFormat format);
     void chooseRecent(QRgb colour);
     void pickFromScreen();
-    // Picks from `screen` with the magnifier (on X11 the real screen).
+    // Picks from `screen` with the magnifier, as on X11 from the real screen.
     void pickFrom(ScreenPicker::Screen screen);
+    // Runs `pick` (taking it over): what it hovers shows in the read-out, what
+    // it picks is copied; a cancelled or failed pick leaves the read-out and
+    // the clipboard as they were, and a failure is told to the user.
+    void pickWith(ScreenPick *pick);
 
 private:
-    void updatePickFromScreen(bool askPortal);
+    void updatePickFromScreen();
+    void endPick();
+    void reportPickFailure(const QString &why);
 
     FrmMain *m_window;
     QString m_settingsOrganization;
     QString m_settingsApplication;
     RecentColours *m_recent = nullptr;
     QAction *m_pickFromScreen;
-    bool m_picking = false;
+    ScreenPicking *m_picking;
+    ScreenPick *m_pick = nullptr; // the pick running, if any
 };
 
 } // namespace huvolo

@@ -5,6 +5,7 @@
 #include "embeddedpicture.h"
 #include "fontfaces.h"
 #include "frmmain.h"
+#include "platform.h"
 #include "terminationsignals.h"
 
 #include <QCommandLineParser>
@@ -76,7 +77,8 @@ int writeError(const QString &program)
 
 } // namespace
 
-std::optional<int> handleCommandLine(const QStringList &arguments, bool *keepClipboard)
+std::optional<int> handleCommandLine(const QStringList &arguments, bool *keepClipboard,
+                                     std::optional<PickCommand> *pick)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -89,6 +91,22 @@ std::optional<int> handleCommandLine(const QStringList &arguments, bool *keepCli
                                      QStringLiteral("Show the version and exit."));
     parser.addOption(help);
     parser.addOption(version);
+    QStringList formatNames;
+    for (const ColourFormat format : colourFormats)
+        formatNames << colourFormatName(format);
+    const QCommandLineOption pickOption(
+        QStringLiteral("pick"),
+        QStringLiteral("Pick one colour from the screen without showing the window, print it, copy it and exit: "
+                       "0 when a colour was picked, 1 when given up, 2 when picking is not possible."));
+    const QCommandLineOption formatOption(QStringLiteral("format"),
+                                          QStringLiteral("With --pick, the notation printed and copied: one of %1 (by default %2).")
+                                              .arg(formatNames.join(QStringLiteral(", ")), formatNames.constFirst()),
+                                          QStringLiteral("name"), formatNames.constFirst());
+    const QCommandLineOption noCopy(QStringLiteral("no-copy"),
+                                    QStringLiteral("With --pick, leave the clipboard alone."));
+    parser.addOption(pickOption);
+    parser.addOption(formatOption);
+    parser.addOption(noCopy);
     // The windowless keeper of the clipboard's text that the program starts
     // for itself; not for people, so not in the help.
     QCommandLineOption keeper{QLatin1String(KeepClipboardOption)};
@@ -122,8 +140,22 @@ std::optional<int> handleCommandLine(const QStringList &arguments, bool *keepCli
                           + QStringLiteral("'\n") + usage);
         return 2;
     }
+    if (!parser.isSet(pickOption) && (parser.isSet(formatOption) || parser.isSet(noCopy))) {
+        print(stderr, program + QStringLiteral(": --") + (parser.isSet(formatOption) ? formatOption : noCopy).names().constFirst()
+                          + QStringLiteral(" goes with --pick\n") + usage);
+        return 2;
+    }
+    const std::optional<ColourFormat> format = colourFormatNamed(parser.value(formatOption));
+    if (!format) {
+        print(stderr, program + QStringLiteral(": unknown format '") + parser.value(formatOption)
+                          + QStringLiteral("'; one of ") + formatNames.join(QStringLiteral(", ")) + QStringLiteral("\n")
+                          + usage);
+        return 2;
+    }
     if (keepClipboard)
         *keepClipboard = parser.isSet(keeper);
+    if (pick && parser.isSet(pickOption))
+        *pick = PickCommand{*format, !parser.isSet(noCopy)};
     return std::nullopt;
 }
 
@@ -161,10 +193,13 @@ int run(int &argc, char **argv)
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     bool keepClipboard = false;
-    if (const std::optional<int> status = handleCommandLine(arguments, &keepClipboard))
+    std::optional<PickCommand> pick;
+    if (const std::optional<int> status = handleCommandLine(arguments, &keepClipboard, &pick))
         return *status;
     if (keepClipboard)
         return runClipboardKeeper(argc, argv);
+    if (pick)
+        return runPickCommand(argc, argv, arguments, *pick);
 
     const auto app = openApplication(argc, argv, "huvolo");
     QGuiApplication::setDesktopFileName(QLatin1String(ApplicationId));
@@ -174,7 +209,7 @@ int run(int &argc, char **argv)
     window.show();
     closeWindowsOnTerminationSignals();
     const int status = app->exec();
-    keepClipboardAfterExit(arguments);
+    clipboardKeeping().keepAfterExit(arguments);
     return status;
 }
 

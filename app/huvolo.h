@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pickcommand.h"
+
 #include <QIcon>
 #include <QStringList>
 
@@ -24,7 +26,10 @@ void openStandardStreams();
 // on. Qt's own options (-platform NAME, -style NAME, ...) are passed by.
 // `keepClipboard`, when given, tells whether the hidden option that runs
 // the clipboard keeper instead of the window was set.
-std::optional<int> handleCommandLine(const QStringList &arguments, bool *keepClipboard = nullptr);
+// `pick`, when given, is set when --pick asks for one pick without the
+// window.
+std::optional<int> handleCommandLine(const QStringList &arguments, bool *keepClipboard = nullptr,
+                                     std::optional<PickCommand> *pick = nullptr);
 
 // The window icon, at the sizes title bars, task bars and switchers ask for.
 QIcon applicationIcon();

@@ -13,6 +13,8 @@
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QPointer>
 
 using namespace huvolo;
 
@@ -62,6 +64,7 @@ private slots:
     void pickFromScreen_data();
     void pickFromScreen();
     void magnifierMarksTheMiddlePixel();
+    void failedPickIsTold();
     void keyboardOpensTheMenu();
 
 private:
@@ -235,6 +238,35 @@ void TestColourActions::magnifierMarksTheMiddlePixel()
     QCOMPARE(QColor(shown.pixel(edge - 1, edge + zoom / 2)), QColor(Qt::black));
     QCOMPARE(QColor(shown.pixel(edge - 2, edge + zoom / 2)), QColor(Qt::white));
     QCOMPARE(picker.colour(), qRgb(200, 100, 99));
+}
+
+// A pick the desktop could not make: the read-out, the clipboard and the
+// recent colours stay as they were, a note over the window says why, and
+// the entry picks again.
+void TestColourActions::failedPickIsTold()
+{
+    class Failing : public ScreenPick
+    {
+    public:
+        void start() override { emit hovered(qRgb(1, 2, 3)); }
+        void fail() { emit failed(QStringLiteral("the picker broke")); }
+    };
+    window->show();
+    sampleSwatch(10, 48);
+    auto *pick = new Failing;
+    QPointer<Failing> alive(pick);
+    actions->pickWith(pick);
+    QCOMPARE(txtHex->text(), QStringLiteral("#010203"));
+    QVERIFY(!actions->pickFromScreenAction()->isEnabled());
+    pick->fail();
+    QCOMPARE(txtHex->text(), QStringLiteral("#412000"));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), QStringLiteral("Picking from the screen failed: the picker broke"));
+    QTRY_VERIFY(!alive);
+    QVERIFY(actions->recentColours()->colours().isEmpty());
+    actions->pickWith(new Failing);
+    QCOMPARE(txtHex->text(), QStringLiteral("#010203"));
 }
 
 // Shift+F10, like the Menu key, opens the menu where the focus is.

@@ -115,7 +115,7 @@ E2E_PIDS+=("$GRAB_PID")
 read -r -t 10 answer <&"${GRAB[0]}" && [ "$answer" = grabbed ] || fail "xgrab did not take the pointer: $answer"
 echo -n "none" | xclip -selection clipboard
 xdotool key ctrl+shift+p
-said_why() { grep -q "huvolo: cannot pick from the screen: another program holds the pointer" "$E2E_TMP/app.log"; }
+said_why() { grep -q "huvolo: picking from the screen failed: another program holds the pointer" "$E2E_TMP/app.log"; }
 poll 10 said_why || fail "with the pointer held elsewhere the pick said nothing: $(cat "$E2E_TMP/app.log")"
 clipboard_is "none" || fail "with the pointer held elsewhere the clipboard became '$(clipboard)'"
 echo >&"${GRAB[1]}"

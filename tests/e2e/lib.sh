@@ -4,9 +4,10 @@
 set -euo pipefail
 
 # Each test runs inside a D-Bus session of its own, as desktop programs do,
-# so nothing it starts talks to another test's bus.
+# so nothing it starts talks to another test's bus. E2E_BUS_CONFIG may name
+# the bus's configuration file.
 if [ -z "${HUVOLO_E2E_BUS:-}" ]; then
-    HUVOLO_E2E_BUS=1 exec dbus-run-session -- bash "$0" "$@" \
+    HUVOLO_E2E_BUS=1 exec dbus-run-session ${E2E_BUS_CONFIG:+--config-file="$E2E_BUS_CONFIG"} -- bash "$0" "$@" \
         2> >(grep --line-buffered -v 'Failed to set fd limit' >&2)
 fi
 
@@ -51,7 +52,7 @@ start_xvfb() {
     XVFB_PID=$!
     poll 20 test -s "$displayfile" || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
     export DISPLAY=":$(head -n1 "$displayfile")"
-    unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+    unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE
 }
 
 # start_accessibility_bus: the AT-SPI bus of this D-Bus session, as a
