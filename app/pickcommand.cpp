@@ -5,7 +5,6 @@
 #include "platform.h"
 #include "recentcolours.h"
 
-#include <QClipboard>
 #include <QTimer>
 
 #include <cstdio>
@@ -59,11 +58,10 @@ int runPickCommand(int &argc, char **argv, const QStringList &arguments, const P
     QObject::connect(pick, &ScreenPick::picked, app.get(), [&](QRgb colour) {
         const QString text = formatColour(colour, command.format);
         printLine(stdout, text);
-        if (command.copy && clipboardKeeping().copiesWithoutWindow())
-            QGuiApplication::clipboard()->setText(text);
-        else if (command.copy)
-            printLine(stderr, QStringLiteral("huvolo: not copied: without a window a Wayland program cannot set the "
-                                             "clipboard (pipe the output to wl-copy, or run with -platform xcb)"));
+        if (command.copy) {
+            if (const QString why = clipboardKeeping().copyWithoutWindow(text); !why.isEmpty())
+                printLine(stderr, QStringLiteral("huvolo: not copied: ") + why);
+        }
         RecentColours(QLatin1String(ApplicationId), QStringLiteral("huvolo")).add(colour);
         status = 0;
         QCoreApplication::quit();

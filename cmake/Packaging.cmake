@@ -45,8 +45,10 @@ set(CPACK_DEBIAN_HUVOLO_PROGRAM_PACKAGE_NAME huvolo)
 set(CPACK_DEBIAN_HUVOLO_PROGRAM_PACKAGE_SECTION graphics)
 # The TOGGLE caption's bitmap face; without it the caption falls back to DejaVu Sans.
 # qt6-wayland makes the program a Wayland client on a Wayland desktop;
-# without it Qt falls back to Xwayland silently.
-set(CPACK_DEBIAN_HUVOLO_PROGRAM_PACKAGE_RECOMMENDS "fonts-wine, qt6-wayland")
+# without it Qt falls back to Xwayland silently. wl-clipboard's wl-copy keeps
+# what `huvolo --pick` copies on Wayland, where a program without a window
+# cannot set the clipboard.
+set(CPACK_DEBIAN_HUVOLO_PROGRAM_PACKAGE_RECOMMENDS "fonts-wine, qt6-wayland, wl-clipboard")
 set(CPACK_DEBIAN_HUVOLO_PROGRAM_DESCRIPTION "\
 colour picker with a colour wheel and swatches
 Huvolo opens one small window with a colour wheel. Moving the pointer over

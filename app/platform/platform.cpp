@@ -4,6 +4,7 @@
 #include "waylandpicking.h"
 #include "x11picking.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPointer>
@@ -22,6 +23,12 @@ bool Session::isWayland() const
 {
     return !waylandDisplay.isEmpty() || sessionType.compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0
            || platformName.startsWith(QLatin1String("wayland"));
+}
+
+QString ClipboardKeeping::copyWithoutWindow(const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+    return {};
 }
 
 Backend chooseBackend(const Session &session)

@@ -59,9 +59,10 @@ public:
     virtual ~ClipboardKeeping() = default;
     // Called after the event loop has ended; `arguments` is the command line.
     virtual void keepAfterExit(const QStringList &arguments) = 0;
-    // Whether a program without a window can put text on the clipboard. A
-    // Wayland client needs a surface with the keyboard for that.
-    virtual bool copiesWithoutWindow() const { return true; }
+    // Puts `text` on the clipboard from a program without a window, to stay
+    // there once it has ended (keepAfterExit still follows). Returns why it
+    // could not, or nothing.
+    virtual QString copyWithoutWindow(const QString &text);
 };
 
 // What decides how this session picks colours and keeps the clipboard.

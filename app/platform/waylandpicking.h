@@ -20,14 +20,17 @@ protected:
 
 // The clipboard in a Wayland session: a native client's copy is the
 // compositor's business; a client on Xwayland owns an X11 selection that
-// Xwayland passes on, and that needs keeping as on X11.
+// Xwayland passes on, and that needs keeping as on X11. A native client
+// without a window cannot set the clipboard at all (that needs a surface
+// with the keyboard), so it hands the text to wl-copy, which can, and which
+// serves it on its own after this program has ended.
 class WaylandClipboardKeeping : public ClipboardKeeping
 {
 public:
     explicit WaylandClipboardKeeping(bool onXwayland) : m_onXwayland(onXwayland) {}
 
     void keepAfterExit(const QStringList &arguments) override;
-    bool copiesWithoutWindow() const override { return m_onXwayland; }
+    QString copyWithoutWindow(const QString &text) override;
 
 private:
     bool m_onXwayland;

@@ -202,12 +202,15 @@ pick_command --format hsl
 pick_at 600 400
 pick_status 0
 [ "$(cat "$OUT")" = "hsl(35, 100%, 67%)" ] || fail "huvolo --pick --format hsl printed '$(cat "$OUT")'"
-grep -q '^huvolo: not copied: ' "$E2E_TMP/app.log" || fail "huvolo --pick does not say it could not copy on Wayland"
+# It has ended, and its copy stays on the clipboard.
+poll 10 wayland_clipboard_is "hsl(35, 100%, 67%)" \
+    || fail "after huvolo --pick the clipboard holds '$(wayland_clipboard)': $(cat "$E2E_TMP/app.log")"
 pick_command
 pick_at 600 400
 pick_status 0
 [ "$(cat "$OUT")" = "#FFB957" ] || fail "huvolo --pick printed '$(cat "$OUT")'"
-echo "ok: huvolo --pick prints hsl(35, 100%, 67%) and #FFB957"
+poll 10 wayland_clipboard_is "#FFB957" || fail "after huvolo --pick the clipboard holds '$(wayland_clipboard)'"
+echo "ok: huvolo --pick prints and copies hsl(35, 100%, 67%) and #FFB957, kept after it ended"
 # Esc in the chooser: the portal's code 2, so status 2 and its one line.
 pick_command
 poll 20 chooser_shows || fail "the chooser did not show for huvolo --pick"
