@@ -4,7 +4,7 @@
 #include "clipboard.h"
 #include "colouractions.h"
 #include "colournames.h"
-#include "huvolo.h"
+#include "applicationid.h"
 #include "focuschain.h"
 #include <Huvolo/colour.h>
 #include "embeddedpicture.h"

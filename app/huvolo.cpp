@@ -1,8 +1,9 @@
 #include "huvolo.h"
 
+#include "windowicon.h"
 #include "application.h"
+#include "applicationid.h"
 #include "clipboardkeeper.h"
-#include "embeddedpicture.h"
 #include "fontfaces.h"
 #include "frmmain.h"
 #include "platform.h"
@@ -18,14 +19,6 @@
 #include <unistd.h>
 
 namespace huvolo {
-
-namespace embedded {
-extern const EmbeddedPicture appIcon16;
-extern const EmbeddedPicture appIcon24;
-extern const EmbeddedPicture appIcon32;
-extern const EmbeddedPicture appIcon48;
-extern const EmbeddedPicture appIcon64;
-} // namespace embedded
 
 namespace {
 
@@ -174,15 +167,6 @@ void openStandardStreams()
             ::close(opened);
         }
     }
-}
-
-QIcon applicationIcon()
-{
-    QIcon icon;
-    for (const EmbeddedPicture *picture : {&embedded::appIcon16, &embedded::appIcon24, &embedded::appIcon32,
-                                           &embedded::appIcon48, &embedded::appIcon64})
-        icon.addPixmap(QPixmap::fromImage(picture->image()));
-    return icon;
 }
 
 int run(int &argc, char **argv)

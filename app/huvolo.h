@@ -2,16 +2,11 @@
 
 #include "pickcommand.h"
 
-#include <QIcon>
 #include <QStringList>
 
 #include <optional>
 
 namespace huvolo {
-
-// The application's one reverse-DNS id: its desktop entry, icon, AppStream
-// metainfo and settings all go by it.
-inline constexpr char ApplicationId[] = "org.huvolo.Huvolo";
 
 // Opens /dev/null onto each of the standard streams 0 to 2 that is closed,
 // so that nothing the program opens later (its display connection, say)
@@ -30,9 +25,6 @@ void openStandardStreams();
 // window.
 std::optional<int> handleCommandLine(const QStringList &arguments, bool *keepClipboard = nullptr,
                                      std::optional<PickCommand> *pick = nullptr);
-
-// The window icon, at the sizes title bars, task bars and switchers ask for.
-QIcon applicationIcon();
 
 // The whole program: reads the command line, opens the display, shows the
 // window and runs until it is closed. Returns the process's exit status.

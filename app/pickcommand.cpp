@@ -1,7 +1,8 @@
 #include "pickcommand.h"
 
 #include "application.h"
-#include "huvolo.h"
+#include "windowicon.h"
+#include "applicationid.h"
 #include "platform.h"
 #include "recentcolours.h"
 

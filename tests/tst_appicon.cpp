@@ -3,7 +3,7 @@
 // and colours at every size.
 
 #include "appicon.h"
-#include "huvolo.h"
+#include "windowicon.h"
 
 #include <QColor>
 #include <QFile>

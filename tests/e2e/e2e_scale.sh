@@ -35,12 +35,13 @@ check_picture() { # NAME
         read -r x y <<<"${points[i]}"
         expected=${shown[i]}
         # The move samples the pixel, the click copies the sample: once the
-        # clipboard holds it, the read-out shows it too.
+        # clipboard holds it, the read-out shows it too, as soon as the
+        # window's next paint reaches the screen.
         [ "$expected" = "$previous" ] && echo -n "stale" | xclip -selection clipboard
         xdotool mousemove $((WIN_X + x)) $((WIN_Y + y)) mousedown 1 mouseup 1
         poll 10 clipboard_is "$expected" \
             || fail "scale $scale, $name: device pixel ($x, $y) shows $expected, the clipboard holds '$(clipboard)'"
-        [ "$(pixel "$readout_x" "$readout_y")" = "$expected" ] \
+        poll 5 pixel_is "$readout_x" "$readout_y" "$expected" \
             || fail "scale $scale, $name: device pixel ($x, $y) shows $expected, the read-out $(pixel "$readout_x" "$readout_y")"
         previous=$expected
     done
