@@ -1,5 +1,6 @@
 #include "colouractions.h"
 
+#include "colournames.h"
 #include "frmmain.h"
 #include "recentcolours.h"
 #include "x11picking.h"
@@ -77,10 +78,14 @@ void ColourActions::fillMenu(QMenu *menu)
     menu->addAction(m_pickFromScreen);
 
     const std::optional<QRgb> current = m_window->sampledColour();
+    // Each entry shows what it copies, then the colour's name, as the
+    // read-out's tooltip does; only the notation is copied.
+    const QString name = current ? colourName(*current) : QString();
     QMenu *copy = menu->addMenu(QStringLiteral("&Copy as"));
     copy->setEnabled(current.has_value());
     for (const ColourFormat format : colourFormats) {
-        QAction *action = copy->addAction(current ? formatColour(*current, format) : colourFormatLabel(format));
+        QAction *action = copy->addAction(current ? formatColour(*current, format) + QStringLiteral(", ") + name
+                                                  : colourFormatLabel(format));
         connect(action, &QAction::triggered, this, [this, format] { copyAs(format); });
     }
 
@@ -90,7 +95,7 @@ void ColourActions::fillMenu(QMenu *menu)
     const QList<QRgb> colours = recentList->colours();
     recent->setEnabled(!colours.isEmpty());
     for (const QRgb colour : colours) {
-        QAction *action = recent->addAction(swatch(colour), formatColour(colour, ColourFormat::HexUpper));
+        QAction *action = recent->addAction(swatch(colour), colourDescription(colour));
         connect(action, &QAction::triggered, this, [this, colour] { chooseRecent(colour); });
     }
     recent->addSeparator();

@@ -1,6 +1,7 @@
 // The window's additions: the menu, copying in other notations, the recent
 // colours and picking from the screen (with a screen made in memory).
 #include "colouractions.h"
+#include "colournames.h"
 #include "frmmain.h"
 #include "picturebox.h"
 #include "recentcolours.h"
@@ -134,7 +135,8 @@ void TestColourActions::copyAs()
     QMenu *copy = submenu(&menu, "&Copy as");
     QVERIFY(copy && copy->isEnabled());
     QCOMPARE(copy->actions().size(), 6);
-    QCOMPARE(copy->actions().at(entry)->text(), copied); // the entry shows what it copies
+    // The entry shows what it copies, then the colour's name.
+    QCOMPARE(copy->actions().at(entry)->text(), copied + ", " + colourName(qRgb(0x41, 0x20, 0)));
     copy->actions().at(entry)->trigger();
     QCOMPARE(QApplication::clipboard()->text(), copied);
     QCOMPARE(txtHex->text(), QStringLiteral("#412000"));
@@ -157,7 +159,8 @@ void TestColourActions::recentColours()
     actions->fillMenu(&menu);
     QMenu *recent = submenu(&menu, "&Recent colours");
     QVERIFY(recent->isEnabled());
-    QCOMPARE(texts(recent), (QStringList{QColor(second).name().toUpper(), "#412000", "--", "C&lear recent colours"}));
+    QCOMPARE(texts(recent), (QStringList{colourDescription(second), "#412000, " + colourName(first), "--",
+                                         "C&lear recent colours"}));
     const QImage swatch = recent->actions().at(1)->icon().pixmap(16, 16).toImage();
     QCOMPARE(QColor(swatch.pixel(8, 8)), QColor(first));
 
