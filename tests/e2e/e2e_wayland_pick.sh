@@ -22,6 +22,10 @@ WL="$E2E_TMP/wayland"
 mkdir -p "$WL/run" "$WL/home" "$WL/config"
 chmod 700 "$WL/run"
 chown -R "$USER_ID:$USER_ID" "$WL"
+# The build tree may lie where the session's user cannot go (under /root,
+# say): it runs a copy of the program from the test's folder.
+install -m 755 "$HUVOLO" "$E2E_TMP/huvolo"
+HUVOLO="$E2E_TMP/huvolo"
 export XDG_RUNTIME_DIR="$WL/run" HOME="$WL/home" XDG_CONFIG_HOME="$WL/config" XDG_CURRENT_DESKTOP=sway
 # "${AS_USER[@]}" COMMAND...: runs COMMAND as the session's user, in the
 # same process (so $! is the command's).
