@@ -1,7 +1,8 @@
 #include "colournames.h"
 
+#include "colourformats.h"
+
 #include <array>
-#include <cmath>
 #include <cstddef>
 #include <limits>
 
@@ -153,47 +154,12 @@ constexpr NamedColour table[] = {
 
 constexpr std::size_t tableSize = std::size(table);
 
-struct Lab
-{
-    float L, a, b;
-};
-
-// Each 8-bit sRGB channel value made linear, worked out once.
-const std::array<float, 256> &linearChannels()
-{
-    static const std::array<float, 256> channels = [] {
-        std::array<float, 256> values{};
-        for (int i = 0; i < 256; ++i) {
-            const double c = i / 255.0;
-            values[std::size_t(i)] = float(c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
-        }
-        return values;
-    }();
-    return channels;
-}
-
-// sRGB to OKLab: linear light to cone responses, their cube roots, then
-// lightness and the two opponent axes.
-Lab toOklab(QRgb rgb)
-{
-    const std::array<float, 256> &linear = linearChannels();
-    const float r = linear[std::size_t(qRed(rgb))];
-    const float g = linear[std::size_t(qGreen(rgb))];
-    const float b = linear[std::size_t(qBlue(rgb))];
-    const float l = std::cbrt(0.4122214708f * r + 0.5363325363f * g + 0.0514459929f * b);
-    const float m = std::cbrt(0.2119034982f * r + 0.6806995451f * g + 0.1073969566f * b);
-    const float s = std::cbrt(0.0883024619f * r + 0.2817188376f * g + 0.6299787005f * b);
-    return {0.2104542553f * l + 0.7936177850f * m - 0.0040720468f * s,
-            1.9779984951f * l - 2.4285922050f * m + 0.4505937099f * s,
-            0.0259040371f * l + 0.7827717662f * m - 0.8086757660f * s};
-}
-
 // The table's colours in OKLab, worked out once, so naming a colour costs one
 // conversion and a distance to each entry.
-const std::array<Lab, tableSize> &tableLab()
+const std::array<Oklab, tableSize> &tableLab()
 {
-    static const std::array<Lab, tableSize> labs = [] {
-        std::array<Lab, tableSize> values{};
+    static const std::array<Oklab, tableSize> labs = [] {
+        std::array<Oklab, tableSize> values{};
         for (std::size_t i = 0; i < tableSize; ++i)
             values[i] = toOklab(table[i].rgb);
         return values;
@@ -217,8 +183,8 @@ std::span<const NamedColour> namedColours()
 
 const NamedColour &nearestNamedColour(QRgb rgb)
 {
-    const Lab lab = toOklab(rgb);
-    const std::array<Lab, tableSize> &labs = tableLab();
+    const Oklab lab = toOklab(rgb);
+    const std::array<Oklab, tableSize> &labs = tableLab();
     std::size_t nearest = 0;
     float nearestDistance = std::numeric_limits<float>::infinity();
     for (std::size_t i = 0; i < tableSize; ++i) {

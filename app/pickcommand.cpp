@@ -31,6 +31,11 @@ QString colourFormatName(ColourFormat format)
     case ColourFormat::Rgb: return QStringLiteral("rgb");
     case ColourFormat::Hsl: return QStringLiteral("hsl");
     case ColourFormat::Hex0x: return QStringLiteral("hex-0x");
+    case ColourFormat::Hsv: return QStringLiteral("hsv");
+    case ColourFormat::Hwb: return QStringLiteral("hwb");
+    case ColourFormat::Lab: return QStringLiteral("lab");
+    case ColourFormat::Oklch: return QStringLiteral("oklch");
+    case ColourFormat::Vec4: return QStringLiteral("vec4");
     }
     return {};
 }

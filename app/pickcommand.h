@@ -16,7 +16,8 @@ struct PickCommand
 };
 
 // The names --format takes, one for each notation of "Copy as", in the
-// menu's order: hex (#RRGGBB), hex-lower, hex-bare, rgb, hsl, hex-0x.
+// menu's order: hex (#RRGGBB), hex-lower, hex-bare, rgb, hsl, hex-0x, hsv,
+// hwb, lab, oklch, vec4.
 QString colourFormatName(ColourFormat format);
 std::optional<ColourFormat> colourFormatNamed(const QString &name);
 

@@ -122,6 +122,7 @@ void TestColourActions::copyAs_data()
     QTest::newRow("rgb()") << 3 << "rgb(65, 32, 0)";
     QTest::newRow("hsl()") << 4 << "hsl(30, 100%, 13%)";
     QTest::newRow("0xRRGGBB") << 5 << "0x412000";
+    QTest::newRow("vec4()") << 10 << "vec4(0.255, 0.125, 0.000, 1.0)";
 }
 
 // Each notation copies the last sample; the read-out keeps showing #RRGGBB.
@@ -134,7 +135,7 @@ void TestColourActions::copyAs()
     actions->fillMenu(&menu);
     QMenu *copy = submenu(&menu, "&Copy as");
     QVERIFY(copy && copy->isEnabled());
-    QCOMPARE(copy->actions().size(), 6);
+    QCOMPARE(copy->actions().size(), 11);
     // The entry shows what it copies, then the colour's name.
     QCOMPARE(copy->actions().at(entry)->text(), copied + ", " + colourName(qRgb(0x41, 0x20, 0)));
     copy->actions().at(entry)->trigger();

@@ -57,6 +57,12 @@ pick_end 0
 clipboard_is "kept" || fail "--no-copy changed the clipboard to '$(clipboard)'"
 echo "ok: --pick --no-copy printed #0A0B0C and left the clipboard alone"
 
+pick_start --format lab --no-copy
+xdotool click 1
+pick_end 0
+[ "$(cat "$OUT")" = "lab(2.98 -0.17 -0.51)" ] || fail "--format lab printed '$(cat "$OUT")', expected lab(2.98 -0.17 -0.51)"
+echo "ok: --pick --format lab printed lab(2.98 -0.17 -0.51)"
+
 pick_start
 xdotool key Escape
 pick_end 1
