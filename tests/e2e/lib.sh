@@ -150,10 +150,20 @@ close_app() {
     expect_exit "its window was closed"
 }
 
+# thread_states PID: each thread of the process, its name, state and the
+# kernel function it waits in, for a failure's message.
+thread_states() {
+    local task
+    for task in /proc/"$1"/task/*; do
+        printf '%s %s %s; ' "$(cat "$task/comm" 2>/dev/null)" "$(awk '{print $3}' "$task/stat" 2>/dev/null)" \
+            "$(cat "$task/wchan" 2>/dev/null)"
+    done
+}
+
 # expect_exit WHAT: the program ends by itself with status 0 after WHAT.
 expect_exit() {
     app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
-    poll 20 app_ended || fail "the program did not end after $1"
+    poll 20 app_ended || fail "the program did not end after $1; its threads (name, state, waiting in): $(thread_states "$APP_PID"); it printed: $(cat "$E2E_TMP/app.log")"
     local status=0
     wait "$APP_PID" || status=$?
     APP_PID=""
