@@ -37,12 +37,19 @@ gallery: build
 test: build
 	@$(call test_in,$(BUILD))
 
-# The unit tests and the clipboard keeper's end-to-end tests again, built
-# with AddressSanitizer and UndefinedBehaviorSanitizer.
-test-sanitize: deps
-	@$(call configure,build-sanitize,-DHUVOLO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
+# The unit tests, the clipboard keeper's end-to-end tests and every
+# committed fuzz input again, built with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-sanitize/. The same build holds the
+# fuzz targets, so `make fuzz` compiles nothing more. A build-sanitize/
+# configured with another compiler is configured again.
+SANITIZE_SETTINGS = -DHUVOLO_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=Debug
+test-sanitize:
+	@./scripts/install-deps --fuzz
+	@grep -qs '^CMAKE_CXX_COMPILER:.*clang' build-sanitize/CMakeCache.txt \
+		|| rm -rf build-sanitize/CMakeCache.txt build-sanitize/CMakeFiles
+	@$(call configure,build-sanitize,$(SANITIZE_SETTINGS))
 	@$(call build_in,build-sanitize)
-	@$(call test_in,build-sanitize,-L 'unit|keeper')
+	@$(call test_in,build-sanitize,-L 'unit|keeper|fuzz')
 
 # RUNS=N sets how many times each program starts (default 11).
 bench: build
@@ -52,8 +59,9 @@ bench: build
 package:
 	@./scripts/package
 
-# The libFuzzer targets: built with clang into build-fuzz/, every committed
-# input replayed, then each target fuzzed for FUZZ_SECONDS.
+# The libFuzzer targets: built in build-sanitize/ (as make test-sanitize
+# builds it), every committed input replayed, then each target fuzzed for
+# FUZZ_SECONDS.
 fuzz:
 	@./scripts/fuzz build
 	@./scripts/fuzz replay

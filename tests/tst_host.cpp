@@ -628,9 +628,12 @@ void TestHost::paintPictureRefusesBadNumbers()
     surface.setScaleMode(twips ? UserControl::vbTwips : UserControl::vbPixels);
     surface.Cls();
     const QImage before = surface.image();
-    const auto [dx, dy, dw, dh, sx, sy, sw, sh] = copy;
-    expectHostError([&] { surface.PaintPicture(picture, dx, dy, dw, dh, sx, sy, sw, sh); },
-                    HostError::InvalidArgument, "PaintPicture " + named);
+    expectHostError(
+        [&] {
+            const auto [dx, dy, dw, dh, sx, sy, sw, sh] = copy;
+            surface.PaintPicture(picture, dx, dy, dw, dh, sx, sy, sw, sh);
+        },
+        HostError::InvalidArgument, "PaintPicture " + named);
     QCOMPARE(surface.image(), before);
 }
 

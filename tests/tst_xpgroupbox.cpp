@@ -344,7 +344,7 @@ private slots:
                  {"Font without a name", makeFont("", 8)}, {"Font of size 0", makeFont("A", 0)},
                  {"Font of size 2049", makeFont("A", 2049)}, {"Font of weight -1", makeFont("A", 8, -1)},
                  {"Font of charset 256", makeFont("A", 8, 400, 256)}, {"no font", FontRef()}}) {
-            row(name, true, [font](LoggingBox &b) {
+            row(name, true, [font = font](LoggingBox &b) {
                 expectHostError([&] { b.setFont(font); }, HostError::InvalidPropertyValue, "Font");
                 QVERIFY(b.Font() == ambientFont);
             }, "", fresh);

@@ -1,0 +1,20 @@
+# cmake -D FUZZER=path -D REPRODUCERS=dir -D SEEDS=dir -P replay.cmake
+# Runs the fuzz target once over every file of both directories (either may
+# be missing), in name order; fails when there is none or when any fails.
+set(files "")
+foreach(dir IN ITEMS "${REPRODUCERS}" "${SEEDS}")
+    if(IS_DIRECTORY "${dir}")
+        file(GLOB_RECURSE found LIST_DIRECTORIES false "${dir}/*")
+        list(SORT found)
+        list(APPEND files ${found})
+    endif()
+endforeach()
+list(LENGTH files count)
+if(count EQUAL 0)
+    message(FATAL_ERROR "no inputs in ${REPRODUCERS} or ${SEEDS}")
+endif()
+execute_process(COMMAND "${FUZZER}" -timeout=60 -rss_limit_mb=4096 ${files} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${FUZZER} failed (${result}) on one of its ${count} inputs")
+endif()
+message(STATUS "${count} inputs, all pass")
