@@ -5,6 +5,8 @@
 // selection, answers the request, and serves the text from then on.
 // It prints "ready" once it is the manager, and "saved TEXT" after each
 // save, one line each. Usage: xclipmanager
+#include "xatom.h"
+
 #include <xcb/xcb.h>
 
 #include <cstdio>
@@ -31,11 +33,7 @@ xcb_generic_event_t *nextEvent()
 
 xcb_atom_t atom(const char *name)
 {
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return result;
+    return ::atom(connection, name);
 }
 
 xcb_window_t owner(xcb_atom_t selection)

@@ -1,19 +1,12 @@
 // Asks an X11 window to close, as a window manager's close box does: sends it
 // the WM_DELETE_WINDOW client message. Usage: xclose WINDOW-ID
+#include "xatom.h"
+
 #include <xcb/xcb.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-static xcb_atom_t atom(xcb_connection_t *connection, const char *name)
-{
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return result;
-}
 
 int main(int argc, char *argv[])
 {

@@ -1,6 +1,8 @@
 // Asks the clipboard's owner for several targets at once, with one MULTIPLE
 // request, and prints one line per target: "TARGET TYPE TEXT", or
 // "TARGET refused". Usage: xmultiple TARGET...
+#include "xatom.h"
+
 #include <xcb/xcb.h>
 
 #include <poll.h>
@@ -10,15 +12,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-
-static xcb_atom_t atom(xcb_connection_t *connection, const char *name)
-{
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return result;
-}
 
 static std::string atomName(xcb_connection_t *connection, xcb_atom_t atom)
 {
