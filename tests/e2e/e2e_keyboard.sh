@@ -51,7 +51,7 @@ echo "ok: Tab to the wheel shows its keyboard pointer"
 # previews it; Return copies it.
 x=121 y=127
 expected=$(picture_pixel "$WHEEL" "$x" "$y")
-echo -n "stale" | xclip -selection clipboard
+set_clipboard "stale"
 xdotool key Right Right Right shift+Down Up
 poll 10 pixel_is "$READOUT_X" "$READOUT_Y" "$expected" \
     || fail "the read-out shows $(pixel "$READOUT_X" "$READOUT_Y") for wheel pixel ($x, $y), expected $expected"

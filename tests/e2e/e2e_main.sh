@@ -33,7 +33,7 @@ read -r x y <<<"216 118"
 expected=$(picture_pixel "$WHEEL" "$x" "$y")
 xdotool mousemove "$((WIN_X + PICTURE_X + x))" "$((WIN_Y + PICTURE_Y + y))"
 poll 10 pixel_is "$READOUT_X" "$READOUT_Y" "$expected" || fail "no preview before the click"
-echo -n "stale" | xclip -selection clipboard
+set_clipboard "stale"
 xdotool click 1
 poll 10 clipboard_is "$expected" || fail "clipboard holds '$(clipboard)' after a click, expected $expected"
 echo "ok: click copies $expected"

@@ -39,7 +39,7 @@ pick_end() {
     [ "$status" -eq "$1" ] || fail "huvolo --pick ended with status $status, expected $1: $(cat "$E2E_TMP/app.log")"
 }
 
-echo -n "stale" | xclip -selection clipboard
+set_clipboard "stale"
 pick_start --format rgb
 xdotool click 1
 pick_end 0
@@ -49,7 +49,7 @@ grep -q '1E90FF' "$XDG_CONFIG_HOME/org.huvolo.Huvolo/huvolo.conf" || fail "#1E90
 echo "ok: --pick --format rgb printed and copied rgb(30, 144, 255), kept after exit, and remembered it"
 
 xsetroot -solid "#0A0B0C"
-echo -n "kept" | xclip -selection clipboard
+set_clipboard "kept"
 pick_start --no-copy
 xdotool click 1
 pick_end 0

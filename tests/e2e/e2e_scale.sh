@@ -37,7 +37,7 @@ check_picture() { # NAME
         # The move samples the pixel, the click copies the sample: once the
         # clipboard holds it, the read-out shows it too, as soon as the
         # window's next paint reaches the screen.
-        [ "$expected" = "$previous" ] && echo -n "stale" | xclip -selection clipboard
+        [ "$expected" = "$previous" ] && set_clipboard "stale"
         xdotool mousemove $((WIN_X + x)) $((WIN_Y + y)) mousedown 1 mouseup 1
         poll 10 clipboard_is "$expected" \
             || fail "scale $scale, $name: device pixel ($x, $y) shows $expected, the clipboard holds '$(clipboard)'"

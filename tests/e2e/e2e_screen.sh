@@ -17,7 +17,7 @@ start_app "$HUVOLO" Huvolo
 
 # Pick from the screen: Ctrl+Shift+P, then the pointer over the root window,
 # well away from Huvolo's; the read-out follows, a click copies.
-echo -n "stale" | xclip -selection clipboard
+set_clipboard "stale"
 xdotool key ctrl+shift+p
 xdotool mousemove 40 40
 poll 10 pixel_is "$READOUT_X" "$READOUT_Y" "$ROOT_COLOUR" \
@@ -27,7 +27,7 @@ poll 10 clipboard_is "$ROOT_COLOUR" || fail "picking from the screen copied '$(c
 echo "ok: picked $ROOT_COLOUR from the root window with the pointer"
 
 # Esc gives up and leaves the read-out and the clipboard as they were.
-echo -n "kept" | xclip -selection clipboard
+set_clipboard "kept"
 xdotool key ctrl+shift+p
 xsetroot -solid "#00FF00"
 xdotool mousemove 80 80
@@ -53,7 +53,7 @@ echo "ok: the Menu key and the keyboard copy rgb(30, 144, 255)"
 xdotool key ctrl+q
 expect_exit 0
 start_app "$HUVOLO" Huvolo
-echo -n "stale" | xclip -selection clipboard
+set_clipboard "stale"
 xdotool key shift+F10
 poll 10 menu_open || fail "Shift+F10 opened no menu"
 xdotool key r Return

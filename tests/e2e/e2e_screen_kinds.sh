@@ -42,7 +42,7 @@ magnifiers() {
 # given), Ctrl+Shift+P, then a click once the magnifier shows; sets PICKED
 # to what the clipboard then holds ("none" when nothing was copied).
 pick() {
-    echo -n "none" | xclip -selection clipboard
+    set_clipboard "none"
     local before
     before=$(magnifiers)
     xdotool mousemove "$@" 40 40 key ctrl+shift+p
@@ -113,7 +113,7 @@ answer=""
 coproc GRAB { "$XGRAB" pointer 2>&1; }
 E2E_PIDS+=("$GRAB_PID")
 read -r -t 10 answer <&"${GRAB[0]}" && [ "$answer" = grabbed ] || fail "xgrab did not take the pointer: $answer"
-echo -n "none" | xclip -selection clipboard
+set_clipboard "none"
 xdotool key ctrl+shift+p
 said_why() { grep -q "huvolo: picking from the screen failed: another program holds the pointer" "$E2E_TMP/app.log"; }
 poll 10 said_why || fail "with the pointer held elsewhere the pick said nothing: $(cat "$E2E_TMP/app.log")"

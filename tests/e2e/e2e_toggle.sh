@@ -95,7 +95,7 @@ expect_look 0 left "the rest look after leaving"
 for tile in "1 0 #412000" "7 6 #5A68FF" "10 8 #10DCFF" "5 11 #FF8DE1" "15 15 #FFDA96" "0 0 #000000"; do
     read -r row column expected <<<"$tile"
     tile_centre "$row" "$column"
-    echo -n "stale" | xclip -selection clipboard
+    set_clipboard "stale"
     xdotool mousemove $((WIN_X + TILE_X)) $((WIN_Y + TILE_Y))
     poll 10 pixel_is 230 259 "$expected" || fail "tile ($row, $column) previews $(pixel 230 259), expected $expected"
     xdotool click 1

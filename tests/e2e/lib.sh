@@ -135,6 +135,14 @@ keepers() {
     done
 }
 
+# set_clipboard TEXT: another program (xclip) owns the clipboard with TEXT.
+# xclip returns before its background copy has taken the clipboard, so wait
+# until the clipboard reads TEXT.
+set_clipboard() {
+    echo -n "$1" | xclip -selection clipboard
+    poll 5 clipboard_is "$1" || fail "xclip did not take the clipboard with '$1'"
+}
+
 pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
 clipboard_is() { [ "$(clipboard)" = "$1" ]; }
 
