@@ -79,11 +79,25 @@ FrmMain::FrmMain(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
+    createControls();
+    arrangeControls();
+    connectEvents();
+    connectAssistance();
+    createActions();
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(startPosition(screen->availableGeometry(), size()));
+
+    hostGuard([this] { Form_Load(); });
+}
+
+// The window and its controls, created in the order of the stored layout.
+void FrmMain::createControls()
+{
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(QStringLiteral("Huvolo"));
     setFixedSize(clientArea.toPixels().size());
 
-    // Created in the order of the stored layout.
     xpcmdToggle = new xpcmdbutton(this);
     xpcmdToggle->setObjectName(QStringLiteral("xpcmdToggle"));
     // A bag that cannot be read is reported; the button then loads its defaults.
@@ -103,7 +117,10 @@ FrmMain::FrmMain(QWidget *parent)
     pctColors->setAccessibleName(QStringLiteral("Colour wheel"));
     pctSwatches->setAccessibleName(QStringLiteral("Colour swatches"));
     txtHex->setAccessibleName(QStringLiteral("Colour"));
+}
 
+void FrmMain::arrangeControls()
+{
     // Z-order, stacked from the bottom: pctSwatches, pctColors, txtHex, xpcmdToggle.
     for (QWidget *control : {static_cast<QWidget *>(pctSwatches), static_cast<QWidget *>(pctColors),
                              static_cast<QWidget *>(txtHex), static_cast<QWidget *>(xpcmdToggle)})
@@ -114,7 +131,10 @@ FrmMain::FrmMain(QWidget *parent)
     setTabOrder(pctSwatches, xpcmdToggle);
     // The window opens with the focus on the first tab stop.
     pctColors->setFocus(Qt::OtherFocusReason);
+}
 
+void FrmMain::connectEvents()
+{
     bindEvent(pctColors, &PictureBox::MouseMove, this, &FrmMain::pctColors_MouseMove);
     bindEvent(pctColors, &PictureBox::Click, this, &FrmMain::pctColors_Click);
     bindEvent(pctColors, &PictureBox::DblClick, this, &FrmMain::pctColors_DblClick);
@@ -123,9 +143,14 @@ FrmMain::FrmMain(QWidget *parent)
     bindEvent(pctSwatches, &PictureBox::DblClick, this, &FrmMain::pctSwatches_DblClick);
     bindEvent(txtHex, &TextBox::GotFocus, this, &FrmMain::txtHex_GotFocus);
     bindEvent<UserControl>(xpcmdToggle, &UserControl::Click, this, &FrmMain::xpcmdToggle_Click);
+}
 
-    // For a screen reader, added to the design: the colour the arrow keys
-    // reach is said (the latest of a run), and what a click of TOGGLE did.
+// Added to the design, for a screen reader and the keyboard. Connected after
+// the designed handlers, so what TOGGLE did is said once it is done.
+void FrmMain::connectAssistance()
+{
+    // The colour the arrow keys reach is said (the latest of a run), and
+    // what a click of TOGGLE did.
     pctSwatches->setKeyboardGrid(swatchGridArea, swatchGridSide, swatchGridSide);
     for (PictureBox *picture : {pctColors, pctSwatches})
         connect(picture, &PictureBox::keyboardPointerMoved, this, &FrmMain::announceSampledColour);
@@ -134,9 +159,8 @@ FrmMain::FrmMain(QWidget *parent)
                                             : QStringLiteral("Colour swatches shown"));
     });
 
-    // Keyboard use, added to the design: Tab skips the covered picture, and
-    // Alt+T clicks TOGGLE through its access-key notification, as a
-    // keyboard click of the button always comes.
+    // Tab skips the covered picture, and Alt+T clicks TOGGLE through its
+    // access-key notification, as a keyboard click of the button always comes.
     keepFocusOffCoveredChildren(this);
     const QString toggleHint = QStringLiteral("Show or hide the colour wheel (Alt+T)");
     xpcmdToggle->setToolTip(toggleHint);
@@ -148,9 +172,12 @@ FrmMain::FrmMain(QWidget *parent)
             xpcmdToggle->UserControl_AccessKeyPress(KeyAscii);
         });
     });
+}
 
-    // The menu of the additions: over the pictures, and after the read-out's
-    // own entries; Shift+F10 opens it from the keyboard as the Menu key does.
+// The menu of the additions: over the pictures, and after the read-out's own
+// entries; Shift+F10 opens it from the keyboard as the Menu key does.
+void FrmMain::createActions()
+{
     m_actions = new ColourActions(this, QLatin1String(ApplicationId), QStringLiteral("huvolo"));
     txtHex->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(txtHex, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
@@ -168,11 +195,6 @@ FrmMain::FrmMain(QWidget *parent)
     // Ctrl+W and Ctrl+Q close the window, which ends the program as the close box does.
     for (const QKeyCombination keys : {Qt::CTRL | Qt::Key_W, Qt::CTRL | Qt::Key_Q})
         connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, this, &QWidget::close);
-
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(startPosition(screen->availableGeometry(), size()));
-
-    hostGuard([this] { Form_Load(); });
 }
 
 QPoint FrmMain::startPosition(const QRect &available, const QSize &window)

@@ -63,6 +63,12 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void createControls();
+    void arrangeControls();
+    void connectEvents();
+    void connectAssistance();
+    void createActions();
+
     void Form_Load();
     void pctColors_MouseMove(qint16 &Button, qint16 &Shift, float &X, float &Y);
     void pctSwatches_MouseMove(qint16 &Button, qint16 &Shift, float &X, float &Y);
