@@ -1,11 +1,10 @@
 #include "colouractions.h"
 
-#include "colournames.h"
-#include "frmmain.h"
 #include "recentcolours.h"
 #include "x11picking.h"
 
 #include "accessibility.h"
+#include "clipboard.h"
 #include <Huvolo/hosterror.h>
 
 #include <QAction>
@@ -14,6 +13,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QToolTip>
+#include <QWidget>
 
 #include <cstdio>
 
@@ -34,7 +34,7 @@ QIcon swatch(QRgb colour)
 
 } // namespace
 
-ColourActions::ColourActions(FrmMain *window, const QString &settingsOrganization, const QString &settingsApplication)
+ColourActions::ColourActions(QWidget *window, const QString &settingsOrganization, const QString &settingsApplication)
     : QObject(window),
       m_window(window),
       m_settingsOrganization(settingsOrganization),
@@ -46,9 +46,6 @@ ColourActions::ColourActions(FrmMain *window, const QString &settingsOrganizatio
     m_pickFromScreen->setShortcutContext(Qt::WindowShortcut);
     window->addAction(m_pickFromScreen);
     connect(m_pickFromScreen, &QAction::triggered, this, &ColourActions::pickFromScreen);
-    // Remembered once the copy is done: saving the list waits for the disk,
-    // which a click need not wait for.
-    connect(window, &FrmMain::copied, this, [this](QRgb colour) { recentColours()->add(colour); }, Qt::QueuedConnection);
     // The shortcut follows a desktop portal that comes or goes while the
     // window is open, without the menu being opened first.
     connect(m_picking, &ScreenPicking::availabilityChanged, this, &ColourActions::updatePickFromScreen);
@@ -70,23 +67,21 @@ void ColourActions::updatePickFromScreen()
     m_pickFromScreen->setToolTip(available ? QString() : m_picking->unavailableReason());
 }
 
-void ColourActions::fillMenu(QMenu *menu)
+void ColourActions::fillMenu(QMenu *menu, const SampledColour &current)
 {
     menu->setToolTipsVisible(true);
     makeMenuSpeakable(menu);
     m_picking->refresh(); // a portal may have come or gone unnoticed
     menu->addAction(m_pickFromScreen);
 
-    const std::optional<QRgb> current = m_window->sampledColour();
     // Each entry shows what it copies, then the colour's name, as the
-    // read-out's tooltip does; only the notation is copied.
-    const QString name = current ? colourName(*current) : QString();
+    // read-out's tooltip does; only the notation is copied, of the very
+    // colour the entry shows.
     QMenu *copy = menu->addMenu(QStringLiteral("&Copy as"));
-    copy->setEnabled(current.has_value());
+    copy->setEnabled(current.isValid());
     for (const ColourFormat format : colourFormats) {
-        QAction *action = copy->addAction(current ? formatColour(*current, format) + QStringLiteral(", ") + name
-                                                  : colourFormatLabel(format));
-        connect(action, &QAction::triggered, this, [this, format] { copyAs(format); });
+        QAction *action = copy->addAction(current.isValid() ? current.description(format) : colourFormatLabel(format));
+        connect(action, &QAction::triggered, this, [this, current, format] { copyAs(current, format); });
     }
 
     RecentColours *recentList = recentColours();
@@ -94,8 +89,9 @@ void ColourActions::fillMenu(QMenu *menu)
     QMenu *recent = menu->addMenu(QStringLiteral("&Recent colours"));
     const QList<QRgb> colours = recentList->colours();
     recent->setEnabled(!colours.isEmpty());
-    for (const QRgb colour : colours) {
-        QAction *action = recent->addAction(swatch(colour), colourDescription(colour));
+    for (const QRgb rgb : colours) {
+        const SampledColour colour(rgb);
+        QAction *action = recent->addAction(swatch(rgb), colour.description());
         connect(action, &QAction::triggered, this, [this, colour] { chooseRecent(colour); });
     }
     recent->addSeparator();
@@ -103,24 +99,37 @@ void ColourActions::fillMenu(QMenu *menu)
             &RecentColours::clear);
 }
 
-void ColourActions::showMenu(const QPoint &globalPosition)
+void ColourActions::showMenu(const QPoint &globalPosition, const SampledColour &current)
 {
     QMenu menu(m_window);
-    fillMenu(&menu);
+    fillMenu(&menu, current);
     menu.exec(globalPosition);
 }
 
-void ColourActions::copyAs(ColourFormat format)
+void ColourActions::copyAs(const SampledColour &colour, ColourFormat format)
 {
-    if (const std::optional<QRgb> current = m_window->sampledColour())
-        m_window->copyText(formatColour(*current, format), *current);
+    if (!colour.isValid())
+        return;
+    hostGuard([&] {
+        Clipboard::Clear();
+        Clipboard::SetText(colour.text(format));
+        announce(QStringLiteral("Copied ") + colour.description(format));
+        remember(colour);
+    });
+}
+
+// Saving the list waits for the disk, which a copy need not wait for.
+void ColourActions::remember(const SampledColour &colour)
+{
+    if (!colour.isValid())
+        return;
+    QMetaObject::invokeMethod(this, [this, rgb = colour.rgb()] { recentColours()->add(rgb); }, Qt::QueuedConnection);
 }
 
 // A recent colour is shown as a sample is and copied as a click copies.
-void ColourActions::chooseRecent(QRgb colour)
+void ColourActions::chooseRecent(const SampledColour &colour)
 {
-    m_window->showColour(colour);
-    m_window->copyColour();
+    emit takeRequested(colour);
 }
 
 void ColourActions::pickFromScreen()
@@ -151,19 +160,18 @@ void ColourActions::pickWith(ScreenPick *pick)
     pick->setParent(this);
     m_pick = pick;
     updatePickFromScreen(); // one pick at a time
-    const FrmMain::ReadOut before = m_window->readOut();
-    connect(pick, &ScreenPick::hovered, m_window, [this](QRgb colour) { m_window->showColour(colour); });
+    emit previewStarted();
+    connect(pick, &ScreenPick::hovered, this, [this](QRgb colour) { emit previewRequested(SampledColour(colour)); });
     connect(pick, &ScreenPick::picked, this, [this](QRgb colour) {
-        m_window->showColour(colour);
-        m_window->copyColour();
+        emit takeRequested(SampledColour(colour));
         endPick();
     });
-    connect(pick, &ScreenPick::cancelled, this, [this, before] {
-        m_window->setReadOut(before);
+    connect(pick, &ScreenPick::cancelled, this, [this] {
+        emit restoreRequested();
         endPick();
     });
-    connect(pick, &ScreenPick::failed, this, [this, before](const QString &why) {
-        m_window->setReadOut(before);
+    connect(pick, &ScreenPick::failed, this, [this](const QString &why) {
+        emit restoreRequested();
         endPick();
         reportPickFailure(why);
     });

@@ -201,15 +201,23 @@ const NamedColour &nearestNamedColour(QRgb rgb)
 
 QString colourName(QRgb rgb)
 {
-    const NamedColour &named = nearestNamedColour(rgb);
-    return qualifier(rgb, named) + QLatin1String(named.name);
+    return colourName(rgb, nearestNamedColour(rgb));
+}
+
+QString colourName(QRgb rgb, const NamedColour &nearest)
+{
+    return qualifier(rgb, nearest) + QLatin1String(nearest.name);
+}
+
+QString colourDescription(QRgb rgb)
+{
+    return colourDescription(rgb, nearestNamedColour(rgb));
 }
 
 // Written in one piece rather than through formatColour and colourName: the
 // read-out's tooltip asks for it on every pointer move.
-QString colourDescription(QRgb rgb)
+QString colourDescription(QRgb rgb, const NamedColour &named)
 {
-    const NamedColour &named = nearestNamedColour(rgb);
     const QLatin1String name(named.name);
     const QLatin1String approximately = qualifier(rgb, named);
     static constexpr char hexDigits[] = "0123456789ABCDEF";

@@ -27,9 +27,12 @@ const NamedColour &nearestNamedColour(QRgb rgb);
 // The nearest name, with "approximately " before it unless the colour is
 // exactly the named one: "dark orange", "approximately dark orange".
 QString colourName(QRgb rgb);
+// The same, when `nearest` (nearestNamedColour of `rgb`) is already known.
+QString colourName(QRgb rgb, const NamedColour &nearest);
 
 // The hex and the name, as a read-out's tooltip or a screen reader gives
 // them: "#FF8C00, dark orange", "#FF8C01, approximately dark orange".
 QString colourDescription(QRgb rgb);
+QString colourDescription(QRgb rgb, const NamedColour &nearest);
 
 } // namespace huvolo

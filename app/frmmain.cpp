@@ -3,7 +3,6 @@
 #include "accessibility.h"
 #include "clipboard.h"
 #include "colouractions.h"
-#include "colournames.h"
 #include "applicationid.h"
 #include "focuschain.h"
 #include <Huvolo/colour.h>
@@ -28,6 +27,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace huvolo {
 
@@ -60,14 +60,6 @@ PictureBox *makePicture(QWidget *parent, const char *name, const EmbeddedPicture
 constexpr QRectF swatchGridArea{3.0, 32.0, 16 * 14.375, 16 * 10.75};
 constexpr int swatchGridSide = 16;
 
-// How a colour is said to a screen reader: the text that shows it (#RRGGBB,
-// or the notation copied), then its name, "#FF8C00, dark orange". Every
-// announcement of a colour goes through here.
-QString spokenColour(const QString &text, QRgb colour)
-{
-    return text + QStringLiteral(", ") + colourName(colour);
-}
-
 FontRef toStdFont(const QFont &font)
 {
     return makeFont(font.family(), font.pointSizeF() > 0 ? font.pointSizeF() : 8.25, qint16(font.weight()));
@@ -79,11 +71,25 @@ FrmMain::FrmMain(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
+    createControls();
+    arrangeControls();
+    connectEvents();
+    connectAssistance();
+    createActions();
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(startPosition(screen->availableGeometry(), size()));
+
+    hostGuard([this] { Form_Load(); });
+}
+
+// The window and its controls, created in the order of the stored layout.
+void FrmMain::createControls()
+{
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(QStringLiteral("Huvolo"));
     setFixedSize(clientArea.toPixels().size());
 
-    // Created in the order of the stored layout.
     xpcmdToggle = new xpcmdbutton(this);
     xpcmdToggle->setObjectName(QStringLiteral("xpcmdToggle"));
     // A bag that cannot be read is reported; the button then loads its defaults.
@@ -103,7 +109,10 @@ FrmMain::FrmMain(QWidget *parent)
     pctColors->setAccessibleName(QStringLiteral("Colour wheel"));
     pctSwatches->setAccessibleName(QStringLiteral("Colour swatches"));
     txtHex->setAccessibleName(QStringLiteral("Colour"));
+}
 
+void FrmMain::arrangeControls()
+{
     // Z-order, stacked from the bottom: pctSwatches, pctColors, txtHex, xpcmdToggle.
     for (QWidget *control : {static_cast<QWidget *>(pctSwatches), static_cast<QWidget *>(pctColors),
                              static_cast<QWidget *>(txtHex), static_cast<QWidget *>(xpcmdToggle)})
@@ -114,7 +123,10 @@ FrmMain::FrmMain(QWidget *parent)
     setTabOrder(pctSwatches, xpcmdToggle);
     // The window opens with the focus on the first tab stop.
     pctColors->setFocus(Qt::OtherFocusReason);
+}
 
+void FrmMain::connectEvents()
+{
     bindEvent(pctColors, &PictureBox::MouseMove, this, &FrmMain::pctColors_MouseMove);
     bindEvent(pctColors, &PictureBox::Click, this, &FrmMain::pctColors_Click);
     bindEvent(pctColors, &PictureBox::DblClick, this, &FrmMain::pctColors_DblClick);
@@ -123,9 +135,14 @@ FrmMain::FrmMain(QWidget *parent)
     bindEvent(pctSwatches, &PictureBox::DblClick, this, &FrmMain::pctSwatches_DblClick);
     bindEvent(txtHex, &TextBox::GotFocus, this, &FrmMain::txtHex_GotFocus);
     bindEvent<UserControl>(xpcmdToggle, &UserControl::Click, this, &FrmMain::xpcmdToggle_Click);
+}
 
-    // For a screen reader, added to the design: the colour the arrow keys
-    // reach is said (the latest of a run), and what a click of TOGGLE did.
+// Added to the design, for a screen reader and the keyboard. Connected after
+// the designed handlers, so what TOGGLE did is said once it is done.
+void FrmMain::connectAssistance()
+{
+    // The colour the arrow keys reach is said (the latest of a run), and
+    // what a click of TOGGLE did.
     pctSwatches->setKeyboardGrid(swatchGridArea, swatchGridSide, swatchGridSide);
     for (PictureBox *picture : {pctColors, pctSwatches})
         connect(picture, &PictureBox::keyboardPointerMoved, this, &FrmMain::announceSampledColour);
@@ -134,9 +151,8 @@ FrmMain::FrmMain(QWidget *parent)
                                             : QStringLiteral("Colour swatches shown"));
     });
 
-    // Keyboard use, added to the design: Tab skips the covered picture, and
-    // Alt+T clicks TOGGLE through its access-key notification, as a
-    // keyboard click of the button always comes.
+    // Tab skips the covered picture, and Alt+T clicks TOGGLE through its
+    // access-key notification, as a keyboard click of the button always comes.
     keepFocusOffCoveredChildren(this);
     const QString toggleHint = QStringLiteral("Show or hide the colour wheel (Alt+T)");
     xpcmdToggle->setToolTip(toggleHint);
@@ -148,16 +164,26 @@ FrmMain::FrmMain(QWidget *parent)
             xpcmdToggle->UserControl_AccessKeyPress(KeyAscii);
         });
     });
+}
 
-    // The menu of the additions: over the pictures, and after the read-out's
-    // own entries; Shift+F10 opens it from the keyboard as the Menu key does.
+// The menu of the additions: over the pictures, and after the read-out's own
+// entries; Shift+F10 opens it from the keyboard as the Menu key does. The
+// menu asks for what the window shows or copies through its signals.
+void FrmMain::createActions()
+{
     m_actions = new ColourActions(this, QLatin1String(ApplicationId), QStringLiteral("huvolo"));
+    connect(this, &FrmMain::copied, m_actions, &ColourActions::remember);
+    connect(m_actions, &ColourActions::previewStarted, this, &FrmMain::keepReadOut);
+    connect(m_actions, &ColourActions::previewRequested, this, &FrmMain::showColour);
+    connect(m_actions, &ColourActions::restoreRequested, this, &FrmMain::restoreReadOut);
+    connect(m_actions, &ColourActions::takeRequested, this, &FrmMain::takeColour);
+
     txtHex->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(txtHex, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
         QMenu *menu = txtHex->createStandardContextMenu();
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->addSeparator();
-        m_actions->fillMenu(menu);
+        m_actions->fillMenu(menu, m_colour);
         menu->popup(txtHex->mapToGlobal(position));
     });
     connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this), &QShortcut::activated, this, [this] {
@@ -168,11 +194,6 @@ FrmMain::FrmMain(QWidget *parent)
     // Ctrl+W and Ctrl+Q close the window, which ends the program as the close box does.
     for (const QKeyCombination keys : {Qt::CTRL | Qt::Key_W, Qt::CTRL | Qt::Key_Q})
         connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, this, &QWidget::close);
-
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(startPosition(screen->availableGeometry(), size()));
-
-    hostGuard([this] { Form_Load(); });
 }
 
 QPoint FrmMain::startPosition(const QRect &available, const QSize &window)
@@ -263,8 +284,8 @@ void FrmMain::sample(const PictureBox *picture, float X, float Y)
 
 void FrmMain::announceSampledColour()
 {
-    if (const std::optional<QRgb> colour = sampledColour())
-        announceLatest(spokenColour(hexText(), *colour));
+    if (m_colour.isValid())
+        announceLatest(m_colour.description());
 }
 
 void FrmMain::showSample(double c)
@@ -278,6 +299,7 @@ void FrmMain::showSample(double c)
     txtHex->setBackColor(OLE_COLOR(packColour(integer(m_Red, "m_Red"), integer(m_Green, "m_Green"),
                                                     integer(m_Blue, "m_Blue"))));
     txtHex->setText(hexText());
+    m_colour = SampledColour::fromPacked(c);
     showReadOutTip();
 }
 
@@ -285,8 +307,7 @@ void FrmMain::showSample(double c)
 // over the read-out follows the colour.
 void FrmMain::showReadOutTip()
 {
-    const std::optional<QRgb> colour = sampledColour();
-    const QString tip = colour ? colourDescription(*colour) : QString();
+    const QString tip = m_colour.description();
     if (QToolTip::isVisible() && txtHex->underMouse() && QToolTip::text() == txtHex->toolTip())
         QToolTip::showText(QCursor::pos(), tip, txtHex);
     txtHex->setToolTip(tip);
@@ -299,9 +320,9 @@ void FrmMain::copyHexText()
     txtHex->setText(hexText());
     Clipboard::Clear();
     Clipboard::SetText(txtHex->Text());
-    if (const std::optional<QRgb> colour = sampledColour()) {
-        announce(QStringLiteral("Copied ") + spokenColour(txtHex->Text(), *colour));
-        emit copied(*colour);
+    if (m_colour.isValid()) {
+        announce(QStringLiteral("Copied ") + m_colour.description());
+        emit copied(m_colour);
     }
 }
 
@@ -320,44 +341,38 @@ QString FrmMain::hexText() const
     return QLatin1Char('#') + channel(m_Red, "m_Red") + channel(m_Green, "m_Green") + channel(m_Blue, "m_Blue");
 }
 
-std::optional<QRgb> FrmMain::sampledColour() const
+void FrmMain::showColour(const SampledColour &colour)
 {
-    if (m_Red.isEmpty())
-        return std::nullopt;
-    return qRgb(m_Red.toInt(), m_Green.toInt(), m_Blue.toInt());
-}
-
-void FrmMain::showColour(QRgb colour)
-{
-    showSample(double(qRed(colour) + 256 * qGreen(colour) + 65536 * qBlue(colour)));
+    if (!colour.isValid())
+        return;
+    hostGuard([&] { showSample(colour.packed()); });
     announceSampledColour();
 }
 
-void FrmMain::copyColour()
+// A colour picked from the screen or chosen from the recent ones is shown
+// as a sample is and copied as a click on a picture copies.
+void FrmMain::takeColour(const SampledColour &colour)
 {
-    copyHexText();
+    showColour(colour);
+    hostGuard([this] { copyHexText(); });
 }
 
-void FrmMain::copyText(const QString &text, QRgb colour)
+void FrmMain::keepReadOut()
 {
-    Clipboard::Clear();
-    Clipboard::SetText(text);
-    announce(QStringLiteral("Copied ") + spokenColour(text, colour));
-    emit copied(colour);
+    m_keptReadOut = ReadOut{m_Red, m_Green, m_Blue, txtHex->Text(), txtHex->BackColor(), m_colour};
 }
 
-FrmMain::ReadOut FrmMain::readOut() const
+void FrmMain::restoreReadOut()
 {
-    return ReadOut{m_Red, m_Green, m_Blue, txtHex->Text(), txtHex->BackColor()};
-}
-
-void FrmMain::setReadOut(const ReadOut &readOut)
-{
-    m_Red = readOut.red;
-    m_Green = readOut.green;
-    m_Blue = readOut.blue;
-    txtHex->setBackColor(readOut.backColor);
-    txtHex->setText(readOut.text);
+    if (!m_keptReadOut)
+        return;
+    const ReadOut kept = *std::exchange(m_keptReadOut, std::nullopt);
+    m_Red = kept.red;
+    m_Green = kept.green;
+    m_Blue = kept.blue;
+    m_colour = kept.colour;
+    txtHex->setBackColor(kept.backColor);
+    txtHex->setText(kept.text);
     showReadOutTip();
 }
 
@@ -375,7 +390,7 @@ void FrmMain::contextMenuEvent(QContextMenuEvent *event)
         const auto *picture = static_cast<PictureBox *>(target);
         at = picture->mapToGlobal(picture->innerArea().topLeft() + picture->keyboardPointer());
     }
-    m_actions->showMenu(at);
+    m_actions->showMenu(at, m_colour);
 }
 
 void FrmMain::openMenuAt(QWidget *widget, const QPoint &position)

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "sampledcolour.h"
+
 #include <Huvolo/colour.h>
 
-#include <QRgb>
 #include <QWidget>
 
 #include <optional>
@@ -35,34 +36,31 @@ public:
 
     // Additions to the design, for the menu and the screen picker.
     //
-    // The colour of the last sample, if there was one.
-    std::optional<QRgb> sampledColour() const;
+    // The colour of the last sample; not valid before the first.
+    const SampledColour &sampledColour() const { return m_colour; }
     // Shows a colour in the read-out and keeps it, exactly as a sample does.
-    void showColour(QRgb colour);
-    // Copies the read-out's colour as a click on a picture does.
-    void copyColour();
-    // Puts `text`, the colour written in some notation, on the clipboard.
-    void copyText(const QString &text, QRgb colour);
-    // What the read-out shows and the window keeps of the last sample.
-    struct ReadOut
-    {
-        QString red, green, blue;
-        QString text;
-        OLE_COLOR backColor;
-    };
-    ReadOut readOut() const;
-    void setReadOut(const ReadOut &readOut);
+    void showColour(const SampledColour &colour);
+    // Keeps what the read-out shows, and puts it back: a pick from the
+    // screen that is given up leaves the read-out as it was.
+    void keepReadOut();
+    void restoreReadOut();
 
     ColourActions *colourActions() const { return m_actions; }
 
 signals:
-    // A colour was copied, in whatever notation.
-    void copied(QRgb colour);
+    // A colour was copied by a click, a pick or a recent colour chosen.
+    void copied(const SampledColour &colour);
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void createControls();
+    void arrangeControls();
+    void connectEvents();
+    void connectAssistance();
+    void createActions();
+
     void Form_Load();
     void pctColors_MouseMove(qint16 &Button, qint16 &Shift, float &X, float &Y);
     void pctSwatches_MouseMove(qint16 &Button, qint16 &Shift, float &X, float &Y);
@@ -81,6 +79,7 @@ private:
     void copyHexText();
     void writeHexText();
     QString hexText() const;
+    void takeColour(const SampledColour &colour);
 
     xpcmdbutton *xpcmdToggle = nullptr;
     TextBox *txtHex = nullptr;
@@ -92,6 +91,18 @@ private:
     QString m_Red;
     QString m_Green;
     QString m_Blue;
+
+    // The same sample as the additions see it, set beside the channel strings.
+    SampledColour m_colour;
+    // What the read-out showed when a pick from the screen began.
+    struct ReadOut
+    {
+        QString red, green, blue;
+        QString text;
+        OLE_COLOR backColor;
+        SampledColour colour;
+    };
+    std::optional<ReadOut> m_keptReadOut;
 };
 
 } // namespace huvolo

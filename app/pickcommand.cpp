@@ -5,6 +5,7 @@
 #include "applicationid.h"
 #include "platform.h"
 #include "recentcolours.h"
+#include "sampledcolour.h"
 
 #include <QTimer>
 
@@ -62,7 +63,7 @@ int runPickCommand(int &argc, char **argv, const QStringList &arguments, const P
     }
     int status = 1;
     QObject::connect(pick, &ScreenPick::picked, app.get(), [&](QRgb colour) {
-        const QString text = formatColour(colour, command.format);
+        const QString text = SampledColour(colour).text(command.format);
         printLine(stdout, text);
         if (command.copy) {
             if (const QString why = clipboardKeeping().copyWithoutWindow(text); !why.isEmpty())

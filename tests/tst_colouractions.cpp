@@ -66,6 +66,8 @@ private slots:
     void pickFromScreen();
     void magnifierMarksTheMiddlePixel();
     void failedPickIsTold();
+    void pickAsksTheWindow_data();
+    void pickAsksTheWindow();
     void keyboardOpensTheMenu();
 
 private:
@@ -101,7 +103,7 @@ void TestColourActions::sampleSwatch(int x, int y)
 void TestColourActions::menuBeforeAnySample()
 {
     QMenu menu;
-    actions->fillMenu(&menu);
+    actions->fillMenu(&menu, window->sampledColour());
     QCOMPARE(texts(&menu), (QStringList{"&Pick from screen", "&Copy as", "&Recent colours"}));
     QCOMPARE(menu.actions().at(0)->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     QVERIFY(!submenu(&menu, "&Copy as")->isEnabled());
@@ -132,7 +134,7 @@ void TestColourActions::copyAs()
     QFETCH(QString, copied);
     sampleSwatch(10, 48);
     QMenu menu;
-    actions->fillMenu(&menu);
+    actions->fillMenu(&menu, window->sampledColour());
     QMenu *copy = submenu(&menu, "&Copy as");
     QVERIFY(copy && copy->isEnabled());
     QCOMPARE(copy->actions().size(), 11);
@@ -157,7 +159,7 @@ void TestColourActions::recentColours()
     QTRY_COMPARE(actions->recentColours()->colours(), (QList<QRgb>{second, first}));
 
     QMenu menu;
-    actions->fillMenu(&menu);
+    actions->fillMenu(&menu, window->sampledColour());
     QMenu *recent = submenu(&menu, "&Recent colours");
     QVERIFY(recent->isEnabled());
     QCOMPARE(texts(recent), (QStringList{colourDescription(second), "#412000, " + colourName(first), "--",
@@ -271,6 +273,44 @@ void TestColourActions::failedPickIsTold()
     QVERIFY(actions->recentColours()->colours().isEmpty());
     actions->pickWith(new Failing);
     QCOMPARE(txtHex->text(), QStringLiteral("#010203"));
+}
+
+void TestColourActions::pickAsksTheWindow_data()
+{
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("picked") << true;
+    QTest::newRow("given up") << false;
+}
+
+// The actions need no main window: a pick asks whatever window they serve to
+// keep its read-out, preview what is hovered, then take the pick or put the
+// read-out back; nothing else is asked for.
+void TestColourActions::pickAsksTheWindow()
+{
+    QFETCH(bool, taken);
+    class Scripted : public ScreenPick
+    {
+    public:
+        void start() override { emit hovered(qRgb(1, 2, 3)); }
+        void end(bool take)
+        {
+            if (take)
+                emit picked(qRgb(4, 5, 6));
+            else
+                emit cancelled();
+        }
+    };
+    QWidget plain;
+    ColourActions bare(&plain, QStringLiteral("huvolo-test"), QStringLiteral("pick"));
+    QStringList asked;
+    connect(&bare, &ColourActions::previewStarted, [&] { asked << "keep"; });
+    connect(&bare, &ColourActions::previewRequested, [&](const SampledColour &c) { asked << "show " + c.text(); });
+    connect(&bare, &ColourActions::restoreRequested, [&] { asked << "restore"; });
+    connect(&bare, &ColourActions::takeRequested, [&](const SampledColour &c) { asked << "take " + c.text(); });
+    auto *pick = new Scripted;
+    bare.pickWith(pick);
+    pick->end(taken);
+    QCOMPARE(asked, (QStringList{"keep", "show #010203", taken ? "take #040506" : "restore"}));
 }
 
 // Shift+F10, like the Menu key, opens the menu where the focus is.

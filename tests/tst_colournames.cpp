@@ -1,4 +1,5 @@
 #include "colournames.h"
+#include "sampledcolour.h"
 
 #include <QColor>
 #include <QSet>
@@ -16,6 +17,8 @@ private slots:
     void nearest();
     void everyNamedColourNamesItself();
     void description();
+    void sampledColour_data();
+    void sampledColour();
 };
 
 // Expected names were worked out apart from this code: OKLab distances in
@@ -84,6 +87,43 @@ void TestColourNames::description()
 {
     QCOMPARE(colourDescription(0xFFFF8C00), QStringLiteral("#FF8C00, dark orange"));
     QCOMPARE(colourDescription(0xFFFF8C01), QStringLiteral("#FF8C01, approximately dark orange"));
+}
+
+void TestColourNames::sampledColour_data()
+{
+    QTest::addColumn<double>("packed");
+    QTest::addColumn<QString>("hex");
+    QTest::addColumn<QString>("spokenAsRgb");
+
+    // 0x00BBGGRR: red is the low byte.
+    QTest::newRow("dark orange") << double(0x008CFF) << "#FF8C00, dark orange"
+                                 << "rgb(255, 140, 0), dark orange";
+    QTest::newRow("one blue step off") << double(0x018CFF) << "#FF8C01, approximately dark orange"
+                                       << "rgb(255, 140, 1), approximately dark orange";
+    QTest::newRow("black") << 0.0 << "#000000, black" << "rgb(0, 0, 0), black";
+    QTest::newRow("white") << double(0xFFFFFF) << "#FFFFFF, white" << "rgb(255, 255, 255), white";
+    // Rounded as the channels are split, ties to even: 255.5 is 256.
+    QTest::newRow("tie") << 255.5 << "#000100, approximately black" << "rgb(0, 1, 0), approximately black";
+    QTest::newRow("no pixel") << -1.0 << "" << "";
+    QTest::newRow("past white") << 16777216.0 << "" << "";
+    QTest::newRow("not a number") << qQNaN() << "" << "";
+}
+
+// The texts of a sample all come from one colour; a read that found no
+// pixel gives no colour and no text.
+void TestColourNames::sampledColour()
+{
+    QFETCH(double, packed);
+    QFETCH(QString, hex);
+    QFETCH(QString, spokenAsRgb);
+    const huvolo::SampledColour colour = huvolo::SampledColour::fromPacked(packed);
+    QCOMPARE(colour.isValid(), !hex.isEmpty());
+    QCOMPARE(colour.description(), hex);
+    QCOMPARE(colour.description(huvolo::ColourFormat::Rgb), spokenAsRgb);
+    if (colour.isValid()) {
+        QCOMPARE(huvolo::SampledColour::fromPacked(colour.packed()), colour);
+        QCOMPARE(colour.description(), colourDescription(colour.rgb()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestColourNames)

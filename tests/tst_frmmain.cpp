@@ -250,6 +250,8 @@ void TestFrmMain::sampleShowsPixel()
     moveTo(pctColors, 40, 30);
     QCOMPARE(txtHex->text(), expected);
     QCOMPARE(baseOf(txtHex), pixel);
+    // The additions see the very colour the read-out shows.
+    QCOMPARE(window->sampledColour().rgb(), pixel.rgb());
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
 }
 
@@ -328,30 +330,34 @@ void TestFrmMain::doubleClickRewritesWithoutCopying()
 // itself shows only the hex.
 void TestFrmMain::readOutTipNamesColour()
 {
-    const FrmMain::ReadOut unsampled = window->readOut();
+    window->keepReadOut();
     QVERIFY(txtHex->toolTip().isEmpty());
     moveTo(pctSwatches, 10, 48);
     QCOMPARE(txtHex->text(), QStringLiteral("#412000"));
     QCOMPARE(txtHex->toolTip(), QStringLiteral("#412000, approximately maroon"));
-    const FrmMain::ReadOut swatch = window->readOut();
+    // Put back as a cancelled pick from the screen does.
+    window->restoreReadOut();
+    QVERIFY(txtHex->toolTip().isEmpty());
+    QVERIFY(txtHex->text().isEmpty());
+    QVERIFY(!window->sampledColour().isValid());
+    moveTo(pctSwatches, 10, 48);
+    window->keepReadOut();
     moveTo(pctColors, 2, 2);
     QCOMPARE(txtHex->toolTip(), QStringLiteral("#FFFFFF, white"));
-    // Put back as a cancelled pick from the screen does.
-    window->setReadOut(swatch);
+    window->restoreReadOut();
     QCOMPARE(txtHex->toolTip(), QStringLiteral("#412000, approximately maroon"));
-    window->setReadOut(unsampled);
-    QVERIFY(txtHex->toolTip().isEmpty());
+    QCOMPARE(window->sampledColour().rgb(), qRgb(0x41, 0x20, 0));
 
     // A tooltip open over the read-out changes with the colour, as when an
     // arrow key moves the keyboard pointer with the mouse at rest there.
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
-    window->showColour(0xFFFF8C00);
+    window->showColour(SampledColour(0xFFFF8C00));
     QTest::mouseMove(txtHex);
     QTRY_VERIFY(txtHex->underMouse());
     QToolTip::showText(QCursor::pos(), txtHex->toolTip(), txtHex);
     QTRY_VERIFY(QToolTip::isVisible());
-    window->showColour(0xFFFF8C01);
+    window->showColour(SampledColour(0xFFFF8C01));
     QCOMPARE(QToolTip::text(), QStringLiteral("#FF8C01, approximately dark orange"));
     QToolTip::hideText();
 }
