@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cmath>
+#include <optional>
 
 using namespace huvolo;
 
@@ -33,6 +34,7 @@ private slots:
     void bagBadJson_data();
     void bagBadJson();
     void bagBadJsonKeepsLoadedBag();
+    void copiesAreValues();
     void conversions_data();
     void conversions();
     void errorTextsAreVerbatim_data();
@@ -164,6 +166,33 @@ void TestHost::bagBadJsonKeepsLoadedBag()
     }
     QCOMPARE(bag.ReadProperty("Caption").toString(), QStringLiteral("TOGGLE"));
     QCOMPARE(bag.ReadProperty("State").toInt(), 1);
+}
+
+// Bags and errors share their contents between copies; a change to one
+// copy, or the end of the original, must not reach another.
+void TestHost::copiesAreValues()
+{
+    PropertyBag original = PropertyBag::fromJson(R"({"caption": "TOGGLE"})");
+    PropertyBag copy = original;
+    copy.WriteProperty("Caption", QStringLiteral("OTHER"), QString());
+    copy.WriteProperty("State", 1, 0);
+    PropertyBag assigned;
+    assigned = copy;
+    assigned.WriteProperty("State", 0, 0);
+    QCOMPARE(original.ReadProperty("Caption").toString(), QStringLiteral("TOGGLE"));
+    QCOMPARE(original.keys(), QStringList{"caption"});
+    QCOMPARE(copy.ReadProperty("caption").toString(), QStringLiteral("OTHER"));
+    QCOMPARE(copy.count(), 2);
+    QCOMPARE(assigned.count(), 1);
+
+    std::optional<HostError> kept;
+    {
+        const HostError thrown = HostError::overflow(QStringLiteral("m_State"));
+        kept = thrown;
+    }
+    QCOMPARE(kept->number(), int(HostError::Overflow));
+    QCOMPARE(kept->description(), QStringLiteral("Overflow: m_State"));
+    QCOMPARE(QByteArray(kept->what()), QByteArray("Run-time error '6': Overflow: m_State"));
 }
 
 void TestHost::conversions_data()
