@@ -22,6 +22,20 @@
 
 using namespace huvolo;
 
+// A widget whose look would follow its extended style, known to the window
+// calls only through the hook.
+class StyledWidget : public QWidget, public ExtendedStyleHook
+{
+    Q_OBJECT
+    Q_INTERFACES(huvolo::ExtendedStyleHook)
+
+public:
+    qint32 initialExStyle() const override { return 7; }
+    void applyExStyle(qint32 exStyle) override { applied << exStyle; }
+
+    QList<qint32> applied;
+};
+
 class TestHost : public QObject
 {
     Q_OBJECT
@@ -688,6 +702,15 @@ void TestHost::textBoxExtendedStyle()
     QVERIFY(!box.hasSunkenEdge());
     QCOMPARE(SetWindowLongA(&box, GWL_EXSTYLE, WS_EX_CLIENTEDGE), WS_EX_TRANSPARENT);
     QVERIFY(box.hasSunkenEdge());
+
+    // Any widget may take part through the hook; others keep the value only.
+    StyledWidget styled;
+    QCOMPARE(SetWindowLongA(&styled, GWL_EXSTYLE, WS_EX_TRANSPARENT), 7);
+    QCOMPARE(SetWindowLongA(&styled, -16, 5), 0);
+    QCOMPARE(styled.applied, QList<qint32>{WS_EX_TRANSPARENT});
+    QWidget plain;
+    QCOMPARE(SetWindowLongA(&plain, GWL_EXSTYLE, WS_EX_CLIENTEDGE), 0);
+    QCOMPARE(SetWindowLongA(&plain, GWL_EXSTYLE, 0), WS_EX_CLIENTEDGE);
 }
 
 // While the pointer is over one of our windows its position comes from the
