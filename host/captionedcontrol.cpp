@@ -6,14 +6,32 @@
 
 namespace huvolo {
 
-CaptionedControl::CaptionedControl(QWidget *parent)
-    : UserControl(parent)
+class CaptionedControlPrivate
 {
-    lbl = new Label(this);
-    lbl->setObjectName(QStringLiteral("lbl"));
-    bindEvent(lbl, &Label::MouseDown, this, &CaptionedControl::lbl_MouseDown);
-    bindEvent(lbl, &Label::MouseMove, this, &CaptionedControl::lbl_MouseMove);
-    bindEvent(lbl, &Label::MouseUp, this, &CaptionedControl::lbl_MouseUp);
+public:
+    Label *lbl = nullptr;
+    FontRef m_Font;
+};
+
+static_assert(sizeof(CaptionedControl) == sizeof(UserControl) + sizeof(void *),
+              "CaptionedControl keeps its data behind d");
+
+CaptionedControl::CaptionedControl(QWidget *parent)
+    : UserControl(parent),
+      d(std::make_unique<CaptionedControlPrivate>())
+{
+    d->lbl = new Label(this);
+    d->lbl->setObjectName(QStringLiteral("lbl"));
+    bindEvent(d->lbl, &Label::MouseDown, this, &CaptionedControl::lbl_MouseDown);
+    bindEvent(d->lbl, &Label::MouseMove, this, &CaptionedControl::lbl_MouseMove);
+    bindEvent(d->lbl, &Label::MouseUp, this, &CaptionedControl::lbl_MouseUp);
+}
+
+CaptionedControl::~CaptionedControl() = default;
+
+Label *CaptionedControl::label() const
+{
+    return d->lbl;
 }
 
 bool CaptionedControl::Enabled() const
@@ -28,7 +46,7 @@ void CaptionedControl::surfaceEnabledChanged(bool New_Enabled)
 
 QString CaptionedControl::Caption() const
 {
-    return lbl->Caption();
+    return d->lbl->Caption();
 }
 
 QString CaptionedControl::accessibleControlName() const
@@ -38,7 +56,7 @@ QString CaptionedControl::accessibleControlName() const
 
 FontRef CaptionedControl::Font() const
 {
-    return m_Font;
+    return d->m_Font;
 }
 
 void CaptionedControl::setFont(const FontRef &vNewFont)
@@ -49,16 +67,16 @@ void CaptionedControl::setFont(const FontRef &vNewFont)
         throw HostError::invalidValue(QStringLiteral("Font needs a font object"));
     if (const QString problem = vNewFont->problem(QStringLiteral("Font")); !problem.isEmpty())
         throw HostError::invalidValue(problem);
-    m_Font = vNewFont;
+    d->m_Font = vNewFont;
     setSurfaceFont(vNewFont);
-    lbl->setFont(m_Font);
+    d->lbl->setFont(d->m_Font);
     UserControl_Resize();
     emit PropertyChanged(QStringLiteral("Font"));
 }
 
 QFont CaptionedControl::font() const
 {
-    return m_Font ? m_Font->toQFont() : QWidget::font();
+    return d->m_Font ? d->m_Font->toQFont() : QWidget::font();
 }
 
 void CaptionedControl::setFont(const QFont &font)

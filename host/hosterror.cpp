@@ -1,15 +1,46 @@
 #include <Huvolo/hosterror.h>
 
+#include <QByteArray>
 #include <QDebug>
 
 namespace huvolo {
 
-HostError::HostError(Number number, const QString &detail)
-    : m_number(number),
-      m_description(detail.isEmpty() ? standardText(number) : standardText(number) + QStringLiteral(": ") + detail)
+class HostErrorData : public QSharedData
 {
-    m_what = (QStringLiteral("Run-time error '") + QString::number(m_number) + QStringLiteral("': ")
-              + m_description).toUtf8();
+public:
+    int m_number = 0;
+    QString m_description;
+    QByteArray m_what;
+};
+
+static_assert(sizeof(HostError) == sizeof(std::exception) + sizeof(void *), "HostError keeps its data behind d");
+
+HostError::HostError(Number number, const QString &detail)
+    : d(new HostErrorData)
+{
+    d->m_number = number;
+    d->m_description = detail.isEmpty() ? standardText(number) : standardText(number) + QStringLiteral(": ") + detail;
+    d->m_what = (QStringLiteral("Run-time error '") + QString::number(d->m_number) + QStringLiteral("': ")
+                 + d->m_description).toUtf8();
+}
+
+HostError::HostError(const HostError &other) noexcept = default;
+HostError &HostError::operator=(const HostError &other) noexcept = default;
+HostError::~HostError() = default;
+
+int HostError::number() const
+{
+    return d->m_number;
+}
+
+QString HostError::description() const
+{
+    return d->m_description;
+}
+
+const char *HostError::what() const noexcept
+{
+    return d->m_what.constData();
 }
 
 QString HostError::standardText(int number)

@@ -6,7 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
+#include <QMap>
 #include <QSet>
 
 #include <cmath>
@@ -217,10 +217,37 @@ QJsonObject fontToJson(const StdFont &font)
 
 } // namespace
 
+class PropertyBagData : public QSharedData
+{
+public:
+    struct Entry
+    {
+        QString name;
+        QVariant value;
+    };
+    QMap<QString, Entry> m_entries; // keyed by the case-folded name
+};
+
+static_assert(sizeof(PropertyBag) == sizeof(void *), "PropertyBag keeps its data behind d");
+
+PropertyBag::PropertyBag()
+    : d(new PropertyBagData)
+{
+}
+
+PropertyBag::PropertyBag(const PropertyBag &other) = default;
+PropertyBag &PropertyBag::operator=(const PropertyBag &other) = default;
+PropertyBag::~PropertyBag() = default;
+
+qsizetype PropertyBag::count() const
+{
+    return d->m_entries.size();
+}
+
 QVariant PropertyBag::ReadProperty(const QString &Name, const QVariant &DefaultValue) const
 {
-    const auto it = m_entries.constFind(folded(Name));
-    return it == m_entries.cend() ? DefaultValue : it->value;
+    const auto it = d->m_entries.constFind(folded(Name));
+    return it == d->m_entries.cend() ? DefaultValue : it->value;
 }
 
 void PropertyBag::WriteProperty(const QString &Name, const QVariant &Value, const QVariant &DefaultValue)
@@ -248,20 +275,20 @@ void PropertyBag::WriteProperty(const QString &Name, const QVariant &Value, cons
     // No font object at all (one never assigned) has no stored form either.
     const bool empty = isFont(Value) && !Value.value<FontRef>();
     if (empty || equalValues(Value, DefaultValue))
-        m_entries.remove(folded(Name));
+        d->m_entries.remove(folded(Name));
     else
-        m_entries.insert(folded(Name), Entry{Name, stored});
+        d->m_entries.insert(folded(Name), PropertyBagData::Entry{Name, stored});
 }
 
 bool PropertyBag::contains(const QString &Name) const
 {
-    return m_entries.contains(folded(Name));
+    return d->m_entries.contains(folded(Name));
 }
 
 QStringList PropertyBag::keys() const
 {
     QStringList names;
-    for (const Entry &entry : m_entries)
+    for (const PropertyBagData::Entry &entry : d->m_entries)
         names << entry.name;
     return names;
 }
@@ -298,7 +325,7 @@ PropertyBag PropertyBag::fromJson(const QByteArray &json)
             throw badFormat(quoted(key) + QStringLiteral(" holds ")
                             + (value.isNull() ? QStringLiteral("null") : QStringLiteral("a list"))
                             + QStringLiteral("; a value is a Boolean, a number, a text or a font"));
-        bag.m_entries.insert(folded(key), Entry{key, stored});
+        bag.d->m_entries.insert(folded(key), PropertyBagData::Entry{key, stored});
     }
     return bag;
 }
@@ -306,7 +333,7 @@ PropertyBag PropertyBag::fromJson(const QByteArray &json)
 QByteArray PropertyBag::toJson() const
 {
     QJsonObject object;
-    for (const Entry &entry : m_entries) {
+    for (const PropertyBagData::Entry &entry : d->m_entries) {
         if (isFont(entry.value)) {
             const FontRef font = entry.value.value<FontRef>();
             if (font)

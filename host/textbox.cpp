@@ -50,6 +50,16 @@ void TextBox::setSunkenEdge(bool sunken)
     setTextMargins(sunken ? QMargins() : QMargins(2, 0, 2, 0));
 }
 
+qint32 TextBox::initialExStyle() const
+{
+    return hasSunkenEdge() ? WS_EX_CLIENTEDGE : 0;
+}
+
+void TextBox::applyExStyle(qint32 exStyle)
+{
+    setSunkenEdge(exStyle & WS_EX_CLIENTEDGE);
+}
+
 // GotFocus comes once the focus has settled, after the toolkit has told
 // assistive technology where the focus went: what GotFocus does to the caret
 // and the selection would otherwise come first, and a screen reader would

@@ -3,6 +3,7 @@
 #include <Huvolo/hostexport.h>
 
 #include <Huvolo/colour.h>
+#include "winapi.h"
 
 #include <QLineEdit>
 
@@ -11,10 +12,12 @@ namespace huvolo {
 // A single-line text box with a packed back colour, the host's selection
 // properties and a GotFocus notification, sent once the focus-in is over.
 // It starts with a sunken edge; the flat look draws a thin single-line
-// border instead.
-class HUVOLO_HOST_EXPORT TextBox : public QLineEdit
+// border instead. Its extended style says which: the edge stays only while
+// WS_EX_CLIENTEDGE is set.
+class HUVOLO_HOST_EXPORT TextBox : public QLineEdit, public ExtendedStyleHook
 {
     Q_OBJECT
+    Q_INTERFACES(huvolo::ExtendedStyleHook)
 
 public:
     explicit TextBox(QWidget *parent = nullptr);
@@ -35,6 +38,9 @@ public:
 
     bool hasSunkenEdge() const { return hasFrame(); }
     void setSunkenEdge(bool sunken);
+
+    qint32 initialExStyle() const override;
+    void applyExStyle(qint32 exStyle) override;
 
 signals:
     void GotFocus();

@@ -1,6 +1,7 @@
 #include <Huvolo/usercontrol.h>
 
 #include "accessibility.h"
+#include <Huvolo/clicktracker.h>
 #include <Huvolo/hosterror.h>
 #include <Huvolo/hostevents.h>
 #include "inputtracker.h"
@@ -61,8 +62,24 @@ std::vector<CopySpan> copySpans(double d, double length, double s, double source
 
 } // namespace
 
+class UserControlPrivate
+{
+public:
+    QImage m_image;
+    OLE_COLOR m_backColor = vbWindowBackground;
+    FontRef m_font;
+    qint16 m_scaleMode = UserControl::vbTwips;
+    UserControl::AmbientSource m_ambient;
+    ClickTracker m_clicks;
+    bool m_ownEnabled = true;
+    bool m_settingEnabled = false;
+};
+
+static_assert(sizeof(UserControl) == sizeof(QWidget) + sizeof(void *), "UserControl keeps its data behind d");
+
 UserControl::UserControl(QWidget *parent)
-    : QWidget(parent)
+    : QWidget(parent),
+      d(std::make_unique<UserControlPrivate>())
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -74,6 +91,8 @@ UserControl::UserControl(QWidget *parent)
     installAccessibility();
 }
 
+UserControl::~UserControl() = default;
+
 PropertyBag UserControl::save()
 {
     PropertyBag bag;
@@ -83,14 +102,19 @@ PropertyBag UserControl::save()
 
 UserControl::AmbientProperties UserControl::Ambient() const
 {
-    if (m_ambient)
-        return m_ambient();
+    if (d->m_ambient)
+        return d->m_ambient();
     return AmbientProperties{objectName(), makeFont(QStringLiteral("MS Sans Serif"), 8.25)};
 }
 
 void UserControl::setAmbientSource(AmbientSource source)
 {
-    m_ambient = std::move(source);
+    d->m_ambient = std::move(source);
+}
+
+void UserControl::setDoubleClicks(bool on)
+{
+    d->m_clicks.setDoubleClicks(on);
 }
 
 namespace {
@@ -131,31 +155,41 @@ void UserControl::setSurfaceSize(int width, int height)
 
 void UserControl::setSurfaceEnabled(bool enabled)
 {
-    m_settingEnabled = true;
+    d->m_settingEnabled = true;
     setEnabled(enabled);
-    m_settingEnabled = false;
-    m_ownEnabled = surfaceEnabled();
+    d->m_settingEnabled = false;
+    d->m_ownEnabled = surfaceEnabled();
 }
 
 void UserControl::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() != QEvent::EnabledChange || m_settingEnabled || surfaceEnabled() == m_ownEnabled)
+    if (event->type() != QEvent::EnabledChange || d->m_settingEnabled || surfaceEnabled() == d->m_ownEnabled)
         return;
     // Changed through QWidget: the control's own property steps follow.
-    m_ownEnabled = surfaceEnabled();
-    hostGuard([this] { surfaceEnabledChanged(m_ownEnabled); });
+    d->m_ownEnabled = surfaceEnabled();
+    hostGuard([this] { surfaceEnabledChanged(d->m_ownEnabled); });
+}
+
+OLE_COLOR UserControl::surfaceBackColor() const
+{
+    return d->m_backColor;
 }
 
 void UserControl::setSurfaceBackColor(OLE_COLOR colour)
 {
     toQColor(colour);
-    m_backColor = colour;
+    d->m_backColor = colour;
+}
+
+FontRef UserControl::surfaceFont() const
+{
+    return d->m_font;
 }
 
 void UserControl::setSurfaceFont(const FontRef &font)
 {
-    m_font = font;
+    d->m_font = font;
     QWidget::setFont(font ? font->toQFont() : QFont());
 }
 
@@ -168,17 +202,22 @@ void UserControl::accessibleControlNameChanged()
     QAccessible::updateAccessibility(&event);
 }
 
+qint16 UserControl::ScaleMode() const
+{
+    return d->m_scaleMode;
+}
+
 void UserControl::setScaleMode(qint16 mode)
 {
     if (mode != vbTwips && mode != vbPixels)
         throw HostError::invalidValue(QStringLiteral("ScaleMode ") + QString::number(mode)
                                       + QStringLiteral(" (1 twips or 3 pixels)"));
-    m_scaleMode = mode;
+    d->m_scaleMode = mode;
 }
 
 float UserControl::toScale(double pixels) const
 {
-    return float(m_scaleMode == vbTwips ? pixels * TwipsPerPixel : pixels);
+    return float(d->m_scaleMode == vbTwips ? pixels * TwipsPerPixel : pixels);
 }
 
 float UserControl::ScaleWidth() const
@@ -191,10 +230,15 @@ float UserControl::ScaleHeight() const
     return toScale(height());
 }
 
+const QImage &UserControl::image() const
+{
+    return d->m_image;
+}
+
 void UserControl::Cls()
 {
     resizeSurface();
-    m_image.fill(toQColor(m_backColor));
+    d->m_image.fill(toQColor(d->m_backColor));
     update();
 }
 
@@ -204,7 +248,7 @@ void UserControl::PaintPicture(const QImage &Picture, float X1, float Y1, float 
     // Every number becomes a whole pixel position on the surface's integer
     // grid; one that cannot (not finite, beyond the integer range) is refused
     // before any conversion.
-    const double unit = m_scaleMode == vbTwips ? 1.0 / TwipsPerPixel : 1.0;
+    const double unit = d->m_scaleMode == vbTwips ? 1.0 / TwipsPerPixel : 1.0;
     const auto pixel = [unit](double value, const char *what) {
         const double rounded = std::nearbyint(value * unit);
         if (!(std::fabs(rounded) <= std::numeric_limits<qint32>::max()))
@@ -223,13 +267,13 @@ void UserControl::PaintPicture(const QImage &Picture, float X1, float Y1, float 
         return;
     resizeSurface();
 
-    const std::vector<CopySpan> across = copySpans(dx, dw, sx, sw, m_image.width(), Picture.width());
-    const std::vector<CopySpan> down = copySpans(dy, dh, sy, sh, m_image.height(), Picture.height());
+    const std::vector<CopySpan> across = copySpans(dx, dw, sx, sw, d->m_image.width(), Picture.width());
+    const std::vector<CopySpan> down = copySpans(dy, dh, sy, sh, d->m_image.height(), Picture.height());
     if (across.empty() || down.empty())
         return;
     const QImage source = Picture.format() == QImage::Format_ARGB32_Premultiplied || Picture.format() == QImage::Format_RGB32
                               ? Picture : Picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&m_image);
+    QPainter painter(&d->m_image);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     for (const CopySpan &row : down) {
         for (const CopySpan &column : across) {
@@ -244,7 +288,7 @@ void UserControl::PaintPicture(const QImage &Picture, float X1, float Y1, float 
 // hidden and Qt holds its resize event back until it is shown.
 void UserControl::resizeSurface()
 {
-    if (m_image.size() == size() && !m_image.isNull())
+    if (d->m_image.size() == size() && !d->m_image.isNull())
         return;
     // Keep what was drawn where it still fits; new area shows the back colour.
     QImage resized(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
@@ -252,18 +296,18 @@ void UserControl::resizeSurface()
         throw HostError(HostError::OutOfMemory, QStringLiteral("no room for a surface of ") + QString::number(width())
                                                     + QStringLiteral(" x ") + QString::number(height())
                                                     + QStringLiteral(" pixels"));
-    resized.fill(toQColor(m_backColor));
-    if (!m_image.isNull()) {
+    resized.fill(toQColor(d->m_backColor));
+    if (!d->m_image.isNull()) {
         QPainter painter(&resized);
-        painter.drawImage(0, 0, m_image);
+        painter.drawImage(0, 0, d->m_image);
     }
-    m_image = resized;
+    d->m_image = resized;
 }
 
 void UserControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.drawImage(0, 0, m_image);
+    painter.drawImage(0, 0, d->m_image);
     // The focus is shown over the drawing, never in it, and only after
     // keyboard navigation: what the control draws stays as it is.
     if (showsFocusCue(this)) {
@@ -310,7 +354,7 @@ void UserControl::raiseMouse(MouseHook hook, const QMouseEvent *event, qint16 bu
 
 void UserControl::mousePressEvent(QMouseEvent *event)
 {
-    m_clicks.press(event);
+    d->m_clicks.press(event);
     raiseMouse(&UserControl::UserControl_MouseDown, event, mouseButton(event->button()));
 }
 
@@ -321,7 +365,7 @@ void UserControl::mouseMoveEvent(QMouseEvent *event)
 
 void UserControl::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_clicks.release(event, rect());
+    const bool click = d->m_clicks.release(event, rect());
     raiseMouse(&UserControl::UserControl_MouseUp, event, mouseButton(event->button()));
     if (click)
         hostGuard([this] { UserControl_Click(); });
@@ -329,7 +373,7 @@ void UserControl::mouseReleaseEvent(QMouseEvent *event)
 
 void UserControl::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    const bool doubleClick = m_clicks.doubleClick(event);
+    const bool doubleClick = d->m_clicks.doubleClick(event);
     raiseMouse(&UserControl::UserControl_MouseDown, event, mouseButton(event->button()));
     if (doubleClick)
         hostGuard([this] { UserControl_DblClick(); });

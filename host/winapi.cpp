@@ -1,10 +1,10 @@
 #include "winapi.h"
 
 #include "inputtracker.h"
-#include "textbox.h"
 
 #include <QCursor>
 #include <QVariant>
+#include <QWidget>
 
 #include <optional>
 
@@ -17,10 +17,9 @@ const char *windowLongProperty(int nIndex)
     return nIndex == GWL_EXSTYLE ? "_huvolo_exstyle" : "_huvolo_windowlong";
 }
 
-qint32 initialValue(HWND hWnd, int nIndex)
+ExtendedStyleHook *extendedStyleHook(HWND hWnd, int nIndex)
 {
-    const auto *textBox = qobject_cast<const TextBox *>(hWnd);
-    return nIndex == GWL_EXSTYLE && textBox && textBox->hasSunkenEdge() ? WS_EX_CLIENTEDGE : 0;
+    return nIndex == GWL_EXSTYLE ? qobject_cast<ExtendedStyleHook *>(hWnd) : nullptr;
 }
 
 } // namespace
@@ -29,11 +28,12 @@ qint32 SetWindowLongA(HWND hWnd, int nIndex, qint32 dwNewLong)
 {
     if (!hWnd)
         return 0;
+    ExtendedStyleHook *hook = extendedStyleHook(hWnd, nIndex);
     const QVariant stored = hWnd->property(windowLongProperty(nIndex));
-    const qint32 previous = stored.isValid() ? stored.toInt() : initialValue(hWnd, nIndex);
+    const qint32 previous = stored.isValid() ? stored.toInt() : hook ? hook->initialExStyle() : 0;
     hWnd->setProperty(windowLongProperty(nIndex), dwNewLong);
-    if (auto *textBox = qobject_cast<TextBox *>(hWnd); textBox && nIndex == GWL_EXSTYLE)
-        textBox->setSunkenEdge(dwNewLong & WS_EX_CLIENTEDGE);
+    if (hook)
+        hook->applyExStyle(dwNewLong);
     return previous;
 }
 

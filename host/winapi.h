@@ -2,6 +2,7 @@
 
 #include <Huvolo/hostexport.h>
 
+#include <QObject>
 #include <QtGlobal>
 
 class QWidget;
@@ -16,9 +17,24 @@ inline constexpr int GWL_EXSTYLE = -20;
 inline constexpr qint32 WS_EX_TRANSPARENT = 0x00000020;
 inline constexpr qint32 WS_EX_CLIENTEDGE = 0x00000200;
 
+// A window whose look follows its extended style (GWL_EXSTYLE), such as a
+// box with a sunken edge that stays only while WS_EX_CLIENTEDGE is set. The
+// widget implements this and names it with Q_INTERFACES; SetWindowLongA
+// finds it with qobject_cast and knows no widget class.
+class HUVOLO_HOST_EXPORT ExtendedStyleHook
+{
+public:
+    virtual ~ExtendedStyleHook() = default;
+
+    // The extended style the window's look has before any is set.
+    virtual qint32 initialExStyle() const = 0;
+    // Shows what a new extended style means for the look.
+    virtual void applyExStyle(qint32 exStyle) = 0;
+};
+
 // Replaces one window value and returns the previous one. For GWL_EXSTYLE on
-// a text box the visible effect is applied: the sunken edge stays only while
-// WS_EX_CLIENTEDGE is set. Other indexes are kept but change nothing.
+// a window with an ExtendedStyleHook the visible effect is applied. Other
+// windows and indexes keep the value but change nothing.
 HUVOLO_HOST_EXPORT qint32 SetWindowLongA(HWND hWnd, int nIndex, qint32 dwNewLong);
 
 struct POINTAPI
@@ -35,3 +51,5 @@ HUVOLO_HOST_EXPORT qint32 GetCursorPos(POINTAPI &lpPoint);
 HUVOLO_HOST_EXPORT qint32 ScreenToClient(HWND hWnd, POINTAPI &lpPoint);
 
 } // namespace huvolo
+
+Q_DECLARE_INTERFACE(huvolo::ExtendedStyleHook, "org.huvolo.ExtendedStyleHook")

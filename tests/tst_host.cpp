@@ -18,8 +18,23 @@
 
 #include <array>
 #include <cmath>
+#include <optional>
 
 using namespace huvolo;
+
+// A widget whose look would follow its extended style, known to the window
+// calls only through the hook.
+class StyledWidget : public QWidget, public ExtendedStyleHook
+{
+    Q_OBJECT
+    Q_INTERFACES(huvolo::ExtendedStyleHook)
+
+public:
+    qint32 initialExStyle() const override { return 7; }
+    void applyExStyle(qint32 exStyle) override { applied << exStyle; }
+
+    QList<qint32> applied;
+};
 
 class TestHost : public QObject
 {
@@ -33,6 +48,7 @@ private slots:
     void bagBadJson_data();
     void bagBadJson();
     void bagBadJsonKeepsLoadedBag();
+    void copiesAreValues();
     void conversions_data();
     void conversions();
     void errorTextsAreVerbatim_data();
@@ -164,6 +180,33 @@ void TestHost::bagBadJsonKeepsLoadedBag()
     }
     QCOMPARE(bag.ReadProperty("Caption").toString(), QStringLiteral("TOGGLE"));
     QCOMPARE(bag.ReadProperty("State").toInt(), 1);
+}
+
+// Bags and errors share their contents between copies; a change to one
+// copy, or the end of the original, must not reach another.
+void TestHost::copiesAreValues()
+{
+    PropertyBag original = PropertyBag::fromJson(R"({"caption": "TOGGLE"})");
+    PropertyBag copy = original;
+    copy.WriteProperty("Caption", QStringLiteral("OTHER"), QString());
+    copy.WriteProperty("State", 1, 0);
+    PropertyBag assigned;
+    assigned = copy;
+    assigned.WriteProperty("State", 0, 0);
+    QCOMPARE(original.ReadProperty("Caption").toString(), QStringLiteral("TOGGLE"));
+    QCOMPARE(original.keys(), QStringList{"caption"});
+    QCOMPARE(copy.ReadProperty("caption").toString(), QStringLiteral("OTHER"));
+    QCOMPARE(copy.count(), 2);
+    QCOMPARE(assigned.count(), 1);
+
+    std::optional<HostError> kept;
+    {
+        const HostError thrown = HostError::overflow(QStringLiteral("m_State"));
+        kept = thrown;
+    }
+    QCOMPARE(kept->number(), int(HostError::Overflow));
+    QCOMPARE(kept->description(), QStringLiteral("Overflow: m_State"));
+    QCOMPARE(QByteArray(kept->what()), QByteArray("Run-time error '6': Overflow: m_State"));
 }
 
 void TestHost::conversions_data()
@@ -659,6 +702,15 @@ void TestHost::textBoxExtendedStyle()
     QVERIFY(!box.hasSunkenEdge());
     QCOMPARE(SetWindowLongA(&box, GWL_EXSTYLE, WS_EX_CLIENTEDGE), WS_EX_TRANSPARENT);
     QVERIFY(box.hasSunkenEdge());
+
+    // Any widget may take part through the hook; others keep the value only.
+    StyledWidget styled;
+    QCOMPARE(SetWindowLongA(&styled, GWL_EXSTYLE, WS_EX_TRANSPARENT), 7);
+    QCOMPARE(SetWindowLongA(&styled, -16, 5), 0);
+    QCOMPARE(styled.applied, QList<qint32>{WS_EX_TRANSPARENT});
+    QWidget plain;
+    QCOMPARE(SetWindowLongA(&plain, GWL_EXSTYLE, WS_EX_CLIENTEDGE), 0);
+    QCOMPARE(SetWindowLongA(&plain, GWL_EXSTYLE, 0), WS_EX_CLIENTEDGE);
 }
 
 // While the pointer is over one of our windows its position comes from the

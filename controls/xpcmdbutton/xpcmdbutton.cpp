@@ -34,44 +34,58 @@ QPoint cursorInClient(const QWidget *surface)
 
 } // namespace
 
+class xpcmdbuttonPrivate
+{
+public:
+    QTimer *Timer1 = nullptr;
+    QImage m_skin = embedded::buttonSkin.image();
+    xpcmdbutton::PointerSource m_pointerSource = cursorInClient;
+
+    qint32 m_State = 0;
+    qint16 m_RestCell = 0;
+};
+
+static_assert(sizeof(xpcmdbutton) == sizeof(CaptionedControl) + sizeof(void *), "xpcmdbutton keeps its data behind d");
+
 xpcmdbutton::xpcmdbutton(QWidget *parent)
     : CaptionedControl(parent),
-      m_skin(embedded::buttonSkin.image()),
-      m_pointerSource(cursorInClient)
+      d(std::make_unique<xpcmdbuttonPrivate>())
 {
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(10);
-    connect(Timer1, &QTimer::timeout, this, [this] { hostGuard([this] { Timer1_Timer(); }); });
+    d->Timer1 = new QTimer(this);
+    d->Timer1->setObjectName(QStringLiteral("Timer1"));
+    d->Timer1->setInterval(10);
+    connect(d->Timer1, &QTimer::timeout, this, [this] { hostGuard([this] { Timer1_Timer(); }); });
 
     // The button has no double click: a quick second press is a press and
     // its release a click, on the surface and on the caption alike.
     setDoubleClicks(false);
-    lbl->setDoubleClicks(false);
-    lbl->setAlignment(Qt::AlignCenter);
-    lbl->setBackColor(vbWindowBackground);
-    lbl->setForeColor(vbWindowText);
-    lbl->setTransparent(true);
-    lbl->setGeometry(CaptionLeft, CaptionTop, CaptionWidth, CaptionHeight);
-    lbl->setLeft(CaptionLeft);
-    lbl->setTop(CaptionTop);
-    lbl->setCaption(QStringLiteral("xpcmdbutton"));
-    lbl->setAutoSize(true);
+    label()->setDoubleClicks(false);
+    label()->setAlignment(Qt::AlignCenter);
+    label()->setBackColor(vbWindowBackground);
+    label()->setForeColor(vbWindowText);
+    label()->setTransparent(true);
+    label()->setGeometry(CaptionLeft, CaptionTop, CaptionWidth, CaptionHeight);
+    label()->setLeft(CaptionLeft);
+    label()->setTop(CaptionTop);
+    label()->setCaption(QStringLiteral("xpcmdbutton"));
+    label()->setAutoSize(true);
 
     setStoredGeometry(QRect(0, 0, DefaultWidth, DefaultHeight));
 
-    bindEvent(lbl, &Label::Click, this, &xpcmdbutton::lbl_Click);
-    bindEvent(lbl, &Label::Change, this, &xpcmdbutton::lbl_Change);
+    bindEvent(label(), &Label::Click, this, &xpcmdbutton::lbl_Click);
+    bindEvent(label(), &Label::Change, this, &xpcmdbutton::lbl_Change);
 }
+
+xpcmdbutton::~xpcmdbutton() = default;
 
 qint32 xpcmdbutton::State() const
 {
-    return m_State;
+    return d->m_State;
 }
 
 void xpcmdbutton::setState(qint32 vNewValue)
 {
-    m_State = vNewValue;
+    d->m_State = vNewValue;
     emit PropertyChanged(QStringLiteral("State"));
     Redraw();
 }
@@ -81,13 +95,13 @@ void xpcmdbutton::setEnabled(bool New_Enabled)
     setSurfaceEnabled(New_Enabled);
     emit PropertyChanged(QStringLiteral("Enabled"));
     Redraw();
-    lbl->setForeColor(Enabled() ? EnabledCaption : DisabledCaption);
+    label()->setForeColor(Enabled() ? EnabledCaption : DisabledCaption);
 }
 
 void xpcmdbutton::setCaption(const QString &vNewCaption)
 {
     // The label's change notification re-centres it and redraws.
-    lbl->setCaption(vNewCaption);
+    label()->setCaption(vNewCaption);
     emit PropertyChanged(QStringLiteral("Caption"));
     accessibleControlNameChanged();
 }
@@ -104,12 +118,12 @@ QSize xpcmdbutton::sizeHint() const
 
 QSize xpcmdbutton::minimumSizeHint() const
 {
-    return lbl->size() + QSize(2 * Edge, 2 * Edge);
+    return label()->size() + QSize(2 * Edge, 2 * Edge);
 }
 
 void xpcmdbutton::setPointerSource(PointerSource source)
 {
-    m_pointerSource = source ? std::move(source) : PointerSource(cursorInClient);
+    d->m_pointerSource = source ? std::move(source) : PointerSource(cursorInClient);
 }
 
 void xpcmdbutton::UserControl_Initialize()
@@ -119,7 +133,7 @@ void xpcmdbutton::UserControl_Initialize()
 
 void xpcmdbutton::UserControl_InitProperties()
 {
-    m_State = 0;
+    d->m_State = 0;
     setEnabled(true);
     setCaption(Ambient().DisplayName);
     setFont(Ambient().Font);
@@ -127,7 +141,7 @@ void xpcmdbutton::UserControl_InitProperties()
 
 void xpcmdbutton::UserControl_ReadProperties(const PropertyBag &PropBag)
 {
-    m_State = PropBag.readLong(QStringLiteral("State"), 0);
+    d->m_State = PropBag.readLong(QStringLiteral("State"), 0);
     setEnabled(PropBag.readBoolean(QStringLiteral("Enabled"), true));
     setCaption(PropBag.readText(QStringLiteral("Caption"), Ambient().DisplayName));
     setFont(PropBag.readFont(QStringLiteral("Font"), Ambient().Font));
@@ -135,10 +149,10 @@ void xpcmdbutton::UserControl_ReadProperties(const PropertyBag &PropBag)
 
 void xpcmdbutton::UserControl_WriteProperties(PropertyBag &PropBag)
 {
-    PropBag.WriteProperty(QStringLiteral("State"), m_State, qint32(0));
+    PropBag.WriteProperty(QStringLiteral("State"), d->m_State, qint32(0));
     PropBag.WriteProperty(QStringLiteral("Enabled"), surfaceEnabled(), true);
-    PropBag.WriteProperty(QStringLiteral("Caption"), lbl->Caption(), Ambient().DisplayName);
-    PropBag.WriteProperty(QStringLiteral("Font"), QVariant::fromValue(m_Font), QVariant::fromValue(Ambient().Font));
+    PropBag.WriteProperty(QStringLiteral("Caption"), label()->Caption(), Ambient().DisplayName);
+    PropBag.WriteProperty(QStringLiteral("Font"), QVariant::fromValue(Font()), QVariant::fromValue(Ambient().Font));
 }
 
 void xpcmdbutton::UserControl_Resize()
@@ -147,8 +161,8 @@ void xpcmdbutton::UserControl_Resize()
     const auto centred = [](float outer, float inner, const char *what) {
         return float(checkedFloat((double(outer) - inner) / 2, QLatin1String(what)));
     };
-    lbl->setTop(centred(ScaleHeight(), lbl->Height(), "label top"));
-    lbl->setLeft(centred(ScaleWidth(), lbl->Width(), "label left"));
+    label()->setTop(centred(ScaleHeight(), label()->Height(), "label top"));
+    label()->setLeft(centred(ScaleWidth(), label()->Width(), "label left"));
 }
 
 void xpcmdbutton::UserControl_Show()
@@ -174,8 +188,8 @@ void xpcmdbutton::UserControl_MouseDown(qint16 &Button, qint16 &Shift, float &x,
 
 void xpcmdbutton::UserControl_MouseMove(qint16 &Button, qint16 &Shift, float &x, float &Y)
 {
-    if (!Timer1->isActive())
-        Timer1->start();
+    if (!d->Timer1->isActive())
+        d->Timer1->start();
     const float W = ScaleWidth();
     const float H = ScaleHeight();
     if (x >= 0 && Y >= 0 && x <= W && Y <= H) {
@@ -212,11 +226,11 @@ void xpcmdbutton::UserControl_KeyUp(qint16 &KeyCode, qint16 &Shift)
 void xpcmdbutton::Redraw()
 {
     if (State() == 1)
-        m_RestCell = 4;
+        d->m_RestCell = 4;
     else if (State() == 0)
-        m_RestCell = 0;
+        d->m_RestCell = 0;
     if (surfaceEnabled())
-        DrawSkin(m_RestCell);
+        DrawSkin(d->m_RestCell);
     else
         DrawSkin(2);
 }
@@ -253,12 +267,12 @@ QImage xpcmdbutton::GraphicCell(qint16 cell) const
         throw HostError(HostError::InvalidArgument, QStringLiteral("skin cell ") + QString::number(cell)
                                                         + QStringLiteral(" (0 to ") + QString::number(CellCount - 1)
                                                         + QLatin1Char(')'));
-    return m_skin.copy(cell * CellWidth, 0, CellWidth, CellHeight);
+    return d->m_skin.copy(cell * CellWidth, 0, CellWidth, CellHeight);
 }
 
 void xpcmdbutton::Timer1_Timer()
 {
-    const QPoint point = m_pointerSource(this);
+    const QPoint point = d->m_pointerSource(this);
     const double L = ScaleLeft();
     const double T = ScaleTop();
     const double W = ScaleWidth();
@@ -266,7 +280,7 @@ void xpcmdbutton::Timer1_Timer()
     const double right = checkedFloat(L + W, QStringLiteral("ScaleLeft + ScaleWidth"));
     const double bottom = checkedFloat(T + H, QStringLiteral("ScaleTop + ScaleHeight"));
     if (point.x() < L || point.y() < T || point.x() > right || point.y() > bottom) {
-        Timer1->stop();
+        d->Timer1->stop();
         emit MouseOut();
         Redraw();
     }

@@ -4,8 +4,11 @@
 
 #include <Huvolo/usercontrol.h>
 
+#include <memory>
+
 namespace huvolo {
 
+class CaptionedControlPrivate;
 class Label;
 
 // Where a control with a caption starts: it owns the caption label "lbl",
@@ -27,6 +30,7 @@ class HUVOLO_HOST_EXPORT CaptionedControl : public UserControl
 
 public:
     explicit CaptionedControl(QWidget *parent = nullptr);
+    ~CaptionedControl() override;
 
     bool Enabled() const;
     // The control's own steps; QWidget::setEnabled from a layout, a form or
@@ -67,14 +71,16 @@ protected:
     // draws nothing.
     void lbl_Change();
 
-    Label *lbl = nullptr;
-    FontRef m_Font;
+    // The caption label, "lbl".
+    Label *label() const;
 
 private:
     // Writers for Qt's property system (forms, Designer): a value the
     // property refuses is reported and changes nothing; no error reaches Qt.
     void writeFont(const FontRef &font);
     void writeQFont(const QFont &font);
+
+    const std::unique_ptr<CaptionedControlPrivate> d;
 };
 
 } // namespace huvolo

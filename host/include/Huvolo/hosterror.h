@@ -2,7 +2,7 @@
 
 #include <Huvolo/hostexport.h>
 
-#include <QByteArray>
+#include <QSharedDataPointer>
 #include <QString>
 
 #include <exception>
@@ -10,6 +10,8 @@
 #include <utility>
 
 namespace huvolo {
+
+class HostErrorData;
 
 // A run-time error of the form-and-control host: a number and a description.
 // Raised by host operations and by conversions that cannot be done; it ends
@@ -33,10 +35,14 @@ public:
     // detail when there is one. Texts are joined, never substituted, so a key
     // or value holding "%1" appears exactly as it is.
     explicit HostError(Number number, const QString &detail = {});
+    // Copies share the one description, so copying never throws.
+    HostError(const HostError &other) noexcept;
+    HostError &operator=(const HostError &other) noexcept;
+    ~HostError() override;
 
-    int number() const { return m_number; }
-    QString description() const { return m_description; }
-    const char *what() const noexcept override { return m_what.constData(); }
+    int number() const;
+    QString description() const;
+    const char *what() const noexcept override;
 
     // "Overflow", "Type mismatch", ...: the text every error of that number starts with.
     static QString standardText(int number);
@@ -47,9 +53,7 @@ public:
     static HostError invalidValue(const QString &detail) { return HostError(InvalidPropertyValue, detail); }
 
 private:
-    int m_number;
-    QString m_description;
-    QByteArray m_what;
+    QSharedDataPointer<HostErrorData> d;
 };
 
 // Writes "Run-time error 'N': description" as a critical message (stderr).

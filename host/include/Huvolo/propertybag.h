@@ -5,19 +5,27 @@
 #include <Huvolo/stdfont.h>
 
 #include <QByteArray>
-#include <QMap>
+#include <QSharedDataPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
 namespace huvolo {
 
+class PropertyBagData;
+
 // The named-value store in which a container keeps a control's properties.
 // Keys match without regard to letter case. Values are Booleans, numbers,
-// texts and font objects; JSON is the stored form.
+// texts and font objects; JSON is the stored form. Copies are independent
+// values that share their contents until one of them changes.
 class HUVOLO_HOST_EXPORT PropertyBag
 {
 public:
+    PropertyBag();
+    PropertyBag(const PropertyBag &other);
+    PropertyBag &operator=(const PropertyBag &other);
+    ~PropertyBag();
+
     // The stored value, or DefaultValue when the key is absent.
     QVariant ReadProperty(const QString &Name, const QVariant &DefaultValue = {}) const;
 
@@ -30,7 +38,7 @@ public:
 
     bool contains(const QString &Name) const;
     QStringList keys() const;
-    qsizetype count() const { return m_entries.size(); }
+    qsizetype count() const;
 
     // Parses a whole bag; raises an "Invalid file format" error that says what
     // and where was wrong, including a key given twice in any spelling. Nothing is returned for bad input, so a bag that was
@@ -53,12 +61,7 @@ public:
     FontRef readFont(const QString &Name, const FontRef &DefaultValue) const;
 
 private:
-    struct Entry
-    {
-        QString name;
-        QVariant value;
-    };
-    QMap<QString, Entry> m_entries; // keyed by the case-folded name
+    QSharedDataPointer<PropertyBagData> d;
 };
 
 } // namespace huvolo

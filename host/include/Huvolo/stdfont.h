@@ -12,7 +12,9 @@ namespace huvolo {
 
 // The host's standard font object. Controls, their surfaces and labels share
 // one object by reference, so identity matters: FontRef is that reference,
-// and an empty FontRef means "no font assigned".
+// and an empty FontRef means "no font assigned". Its fields are its
+// interface, as programs read and set them, so they stay as they are for
+// as long as the library's major version does.
 class HUVOLO_HOST_EXPORT StdFont
 {
 public:

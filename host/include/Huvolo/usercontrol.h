@@ -2,7 +2,6 @@
 
 #include <Huvolo/hostexport.h>
 
-#include <Huvolo/clicktracker.h>
 #include <Huvolo/colour.h>
 #include <Huvolo/propertybag.h>
 #include <Huvolo/stdfont.h>
@@ -12,8 +11,11 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace huvolo {
+
+class UserControlPrivate;
 
 // The drawing surface of a custom control. It owns a persistent backing
 // image, so what the control draws survives repaints (paintEvent only copies
@@ -36,6 +38,7 @@ public:
     enum ScaleModes : qint16 { vbTwips = 1, vbPixels = 3 };
 
     explicit UserControl(QWidget *parent = nullptr);
+    ~UserControl() override;
 
     // UserControl_WriteProperties into a new bag: what a container saves.
     PropertyBag save();
@@ -46,7 +49,7 @@ public:
 
     // With double clicks off, the second press of a quick pair is an ordinary
     // press and its release a click, for controls that publish no DblClick.
-    void setDoubleClicks(bool on) { m_clicks.setDoubleClicks(on); }
+    void setDoubleClicks(bool on);
 
     // The largest side a surface may have. No real screen is this large, and
     // it keeps one backing image within 256 MB; the widget's maximum size
@@ -66,12 +69,12 @@ public:
     // The surface's own enabled flag. A disabled parent leaves it as it is.
     bool surfaceEnabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
     void setSurfaceEnabled(bool enabled);
-    OLE_COLOR surfaceBackColor() const { return m_backColor; }
+    OLE_COLOR surfaceBackColor() const;
     void setSurfaceBackColor(OLE_COLOR colour);
-    FontRef surfaceFont() const { return m_font; }
+    FontRef surfaceFont() const;
     void setSurfaceFont(const FontRef &font);
 
-    qint16 ScaleMode() const { return m_scaleMode; }
+    qint16 ScaleMode() const;
     void setScaleMode(qint16 mode);
     float ScaleLeft() const { return 0.0f; }
     float ScaleTop() const { return 0.0f; }
@@ -89,7 +92,7 @@ public:
     void PaintPicture(const QImage &Picture, float X1, float Y1, float Width1, float Height1,
                       float X2, float Y2, float Width2, float Height2);
 
-    const QImage &image() const { return m_image; }
+    const QImage &image() const;
 
     // Life-cycle hooks, in the order the host calls them.
     virtual void UserControl_Initialize() {}
@@ -161,14 +164,9 @@ private:
     using MouseHook = void (UserControl::*)(qint16 &, qint16 &, float &, float &);
     void raiseMouse(MouseHook hook, const QMouseEvent *event, qint16 button);
 
-    QImage m_image;
-    OLE_COLOR m_backColor = vbWindowBackground;
-    FontRef m_font;
-    qint16 m_scaleMode = vbTwips;
-    AmbientSource m_ambient;
-    ClickTracker m_clicks;
-    bool m_ownEnabled = true;
-    bool m_settingEnabled = false;
+    // Everything the surface keeps, so that a later version can keep more
+    // without changing the size of the class programs derive from.
+    const std::unique_ptr<UserControlPrivate> d;
 };
 
 } // namespace huvolo

@@ -5,10 +5,11 @@
 #include <Huvolo/captionedcontrol.h>
 
 #include <functional>
-
-class QTimer;
+#include <memory>
 
 namespace huvolo {
+
+class xpcmdbuttonPrivate;
 
 // An XP-style command button. It paints itself from a five-cell skin as a
 // nine-slice with 3-pixel borders, keeps its caption label centred, shows
@@ -27,6 +28,7 @@ public:
     using PointerSource = std::function<QPoint(const QWidget *surface)>;
 
     explicit xpcmdbutton(QWidget *parent = nullptr);
+    ~xpcmdbutton() override;
 
     // The look at rest: 0 the plain button, 1 the light-blue band; any other
     // value is kept and leaves the rest look as it was.
@@ -74,12 +76,7 @@ private:
 
     void lbl_Click();
 
-    QTimer *Timer1 = nullptr;
-    QImage m_skin;
-    PointerSource m_pointerSource;
-
-    qint32 m_State = 0;
-    qint16 m_RestCell = 0;
+    const std::unique_ptr<xpcmdbuttonPrivate> d;
 };
 
 } // namespace huvolo

@@ -4,9 +4,11 @@
 
 #include <Huvolo/captionedcontrol.h>
 
+#include <memory>
+
 namespace huvolo {
 
-class Image;
+class xpgroupboxPrivate;
 
 // An XP-style group box: a thin light outline with rounded corners, drawn
 // from a small frame picture, and a caption label set into its top line.
@@ -21,6 +23,7 @@ class HUVOLO_XPGROUPBOX_EXPORT xpgroupbox : public CaptionedControl
 
 public:
     explicit xpgroupbox(QWidget *parent = nullptr);
+    ~xpgroupbox() override;
 
     // Recolours the caption; the frame stays as it is.
     void setEnabled(bool New_Enabled) override;
@@ -61,9 +64,7 @@ private:
     void lbl_Click();
     void lbl_DblClick();
 
-    Image *img = nullptr;
-
-    OLE_COLOR m_BackColor = vbWindowBackground;
+    const std::unique_ptr<xpgroupboxPrivate> d;
 };
 
 } // namespace huvolo
