@@ -23,7 +23,13 @@ chmod u+w "$FORM"
 start_xvfb
 start_accessibility_bus
 export QT_PLUGIN_PATH="$E2E_TMP/plugins" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 HOME="$E2E_TMP"
-start_app "$DESIGNER" "Qt Designer" "$FORM"
+# A plugin built with the sanitizers needs their runtime loaded first.
+if [ -n "${DESIGNER_PRELOAD:-}" ]; then
+    [ -f "$DESIGNER_PRELOAD" ] || fail "no sanitizer runtime at $DESIGNER_PRELOAD"
+    start_app env LD_PRELOAD="$DESIGNER_PRELOAD" "Qt Designer" "$DESIGNER" "$FORM"
+else
+    start_app "$DESIGNER" "Qt Designer" "$FORM"
+fi
 
 # where ROLE NAME [WITHIN]: sets BOX_X, BOX_Y, BOX_W, BOX_H to the element's place.
 where() {
