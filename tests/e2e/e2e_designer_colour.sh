@@ -31,14 +31,14 @@ else
     start_app "$DESIGNER" "Qt Designer" "$FORM"
 fi
 
-# where ROLE NAME [WITHIN]: sets BOX_X, BOX_Y, BOX_W, BOX_H to the element's place.
+# where ROLE NAME [ROLE2 NAME2]: sets BOX_X, BOX_Y, BOX_W, BOX_H to the element's place.
 where() {
     local box
     box=$("${ATSPI[@]}" where Designer "$@" 2>/dev/null) || return 1
     read -r BOX_X BOX_Y BOX_W BOX_H <<<"$box"
 }
 click_on() {
-    poll 20 where "$@" || fail "no $1 \"$2\" ${3:+in \"$3\" }appeared: $("${ATSPI[@]}" where Designer "$@" 2>&1)"
+    poll 20 where "$@" || fail "no $1 \"$2\" ${4:+in \"$4\" }appeared: $("${ATSPI[@]}" where Designer "$@" 2>&1)"
     xdotool mousemove $((BOX_X + BOX_W / 2)) $((BOX_Y + BOX_H / 2)) click 1
 }
 
@@ -71,12 +71,12 @@ shows() {
 # A colour of the user's own: red, typed into Qt's colour dialog.
 change_back_colour
 click_on "push button" "Other Colour…"
-click_on text "HTML:" "Select Color"
+click_on text "HTML:" dialog "Select Color"
 xdotool key ctrl+a type "#ff0000"
 xdotool key Return
 colour_dialog_gone() { ! where dialog "Select Color"; }
 poll 20 colour_dialog_gone || fail "the colour dialog did not close"
-click_on "push button" OK "Change Back Colour"
+click_on "push button" OK dialog "Change Back Colour"
 shows "#FF0000"
 save_and_expect 255
 # The group box is selected: the property editor shows its properties, but
@@ -87,8 +87,8 @@ grep -q 'name="Caption"' "$E2E_TMP/tree" || fail "the property editor does not s
 
 # A system colour: window background, which stays a system colour.
 change_back_colour
-click_on "list item" "Window background" "Change Back Colour"
-click_on "push button" OK "Change Back Colour"
+click_on "list item" "Window background" dialog "Change Back Colour"
+click_on "push button" OK dialog "Change Back Colour"
 save_and_expect $((0x80000005))
 # Designer's palette gives window backgrounds in white.
 shows "#FFFFFF"
