@@ -26,7 +26,7 @@ export QT_PLUGIN_PATH="$E2E_TMP/plugins" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 HOME
 # A plugin built with the sanitizers needs their runtime loaded first.
 if [ -n "${DESIGNER_PRELOAD:-}" ]; then
     [ -f "$DESIGNER_PRELOAD" ] || fail "no sanitizer runtime at $DESIGNER_PRELOAD"
-    start_app env LD_PRELOAD="$DESIGNER_PRELOAD" "Qt Designer" "$DESIGNER" "$FORM"
+    start_app env "Qt Designer" LD_PRELOAD="$DESIGNER_PRELOAD" "$DESIGNER" "$FORM"
 else
     start_app "$DESIGNER" "Qt Designer" "$FORM"
 fi
