@@ -1,6 +1,7 @@
 #include "colourextensions.h"
 
 #include "colourdialog.h"
+#include <Huvolo/hosterror.h>
 #include <Huvolo/usercontrol.h>
 
 #include <QAction>
@@ -33,7 +34,7 @@ ColourTaskMenu::ColourTaskMenu(QWidget *control, const QStringList &properties, 
 {
     for (const QString &property : properties) {
         auto *action = new QAction(QStringLiteral("Change ") + colourPropertyTitle(property) + QStringLiteral("…"), this);
-        connect(action, &QAction::triggered, this, [this, property] { change(property); });
+        connect(action, &QAction::triggered, this, [this, property] { hostGuard([&] { change(property); }); });
         m_actions << action;
     }
 }
