@@ -1,5 +1,7 @@
 #include "controlplugin.h"
 
+#include "colourextensions.h"
+
 #include <Huvolo/hosterror.h>
 #include <Huvolo/placement.h>
 #include <Huvolo/usercontrol.h>
@@ -99,8 +101,11 @@ bool ControlPlugin::isInitialized() const
     return m_initialized;
 }
 
-void ControlPlugin::initialize(QDesignerFormEditorInterface *)
+void ControlPlugin::initialize(QDesignerFormEditorInterface *core)
 {
+    if (m_initialized)
+        return;
+    editColoursAsColours(core);
     m_initialized = true;
 }
 

@@ -5,6 +5,12 @@ Usage:
                                         a window, then prints its tree
   atspi_tree.py node APP NAME           prints the one element named NAME
   atspi_tree.py do APP NAME ACTION      performs ACTION of the element NAME
+  atspi_tree.py where APP ROLE NAME [ROLE2 NAME2]
+                                        prints "x y width height" of the
+                                        element NAME with the role ROLE
+                                        ("push button") on the screen,
+                                        inside the element NAME2 of ROLE2
+                                        if given
   atspi_tree.py watch APP SECONDS       for SECONDS, prints each description
                                         change of APP's elements as it comes,
                                         with the description read then:
@@ -61,11 +67,13 @@ def walk(node, depth=0):
             yield from walk(child, depth + 1)
 
 
-def find(app_name, name):
+def find(app_name, name, within=None, role=None, within_role=None):
     app = application(app_name)
     if app is None:
         fail(f"no application {app_name}")
-    found = [node for _, node in walk(app) if node.name == name]
+    root = app if within is None else find(app_name, within, role=within_role)
+    found = [node for _, node in walk(root)
+             if node.name == name and (role is None or node.getRoleName() == role)]
     if len(found) != 1:
         fail(f'{len(found)} elements named "{name}", not one')
     return found[0]
@@ -114,6 +122,11 @@ def main(argv):
             fail(f'"{argv[3]}" has no action {argv[4]}, only {names}')
         if not node.queryAction().doAction(names.index(argv[4])):
             fail(f'"{argv[3]}" refused the action {argv[4]}')
+    elif len(argv) in (5, 7) and argv[1] == "where":
+        within, within_role = (argv[6], argv[5]) if len(argv) == 7 else (None, None)
+        node = find(argv[2], argv[4], within, argv[3], within_role)
+        box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        print(box.x, box.y, box.width, box.height)
     elif len(argv) == 4 and argv[1] == "watch":
         watch(argv[2], float(argv[3]))
     else:
