@@ -21,9 +21,10 @@ configure = if [ ! -f $(1)/CMakeCache.txt ] || [ -n "$(CMAKE_FLAGS)" ]; then \
 # build DIR: builds DIR, leaving out the lines for targets that had nothing to do.
 build_in = cmake --build $(1) -j $(JOBS) | sed -u -E '/^\[ *[0-9]+%\] (Built target|Automatic [A-Za-z ]+ for target) /d'
 # test_in DIR [CTEST-ARGUMENTS...]: CTest's summary and the output of what
-# failed; on a terminal one line shows the progress.
-test_in = cd $(1) && if [ -t 1 ]; then ctest --output-on-failure --progress $(2); \
-	else ctest --output-on-failure $(2) | sed -u -E '/^ +Start +[0-9]+: /d; /^ *[0-9]+\/[0-9]+ Test +\#[0-9]+: .* Passed +[0-9.]+ sec$$/d'; fi
+# failed; on a terminal one line shows the progress. Tests run JOBS at a
+# time: each end-to-end test has its own X server and session bus.
+test_in = cd $(1) && if [ -t 1 ]; then ctest --output-on-failure --progress -j $(JOBS) $(2); \
+	else ctest --output-on-failure -j $(JOBS) $(2) | sed -u -E '/^ +Start +[0-9]+: /d; /^ *[0-9]+\/[0-9]+ Test +\#[0-9]+: .* Passed +[0-9.]+ sec$$/d'; fi
 
 .PHONY: run gallery test test-sanitize bench package fuzz deps build clean
 
