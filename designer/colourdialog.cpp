@@ -31,11 +31,11 @@ QPixmap swatch(OLE_COLOR colour)
 const std::vector<std::pair<OLE_COLOR, QString>> &systemColours()
 {
     static const std::vector<std::pair<OLE_COLOR, QString>> colours{
-        {0x80000005, QStringLiteral("Window background")},
-        {0x80000008, QStringLiteral("Window text")},
+        {vbWindowBackground, QStringLiteral("Window background")},
+        {vbWindowText, QStringLiteral("Window text")},
         {0x8000000D, QStringLiteral("Highlight")},
         {0x8000000E, QStringLiteral("Highlighted text")},
-        {0x8000000F, QStringLiteral("Button face")},
+        {vbButtonFace, QStringLiteral("Button face")},
         {0x80000010, QStringLiteral("Button shadow")},
         {0x80000012, QStringLiteral("Button text")},
         {0x80000014, QStringLiteral("Button highlight")},
